@@ -1,0 +1,3 @@
+#include "game/lobby.h"
+
+int main() { return runGame(); }

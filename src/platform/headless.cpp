@@ -1,0 +1,147 @@
+// The headless backend: a virtual clock, scripted input and an off-screen window for tests.
+#include <cstring>
+#include <map>
+
+#include "platform/backend.h"
+
+namespace platform {
+namespace {
+
+struct HeadlessState {
+    bool active = false;
+    Point pointer;
+    std::map<int, bool> keys;
+    std::function<void()> callback;
+    long long clock = 0;
+    int flushes = 0;
+    int sleeps = 0;
+    int polls = 0;
+    headless::WindowRequest window;
+    std::vector<uint32_t> frame;
+    int frameWidth = 0;
+    int frameHeight = 0;
+    bool closed = false;
+    Point desktop{1920, 1080};
+    unsigned seed = 1;
+    bool inCallback = false;
+};
+
+HeadlessState& state() {
+    static HeadlessState s;
+    return s;
+}
+
+std::vector<std::function<void()>>& resets() {
+    static std::vector<std::function<void()>> list;
+    return list;
+}
+
+void throwIfClosed() {
+    if (state().closed) throw WindowClosed{};
+}
+
+// The callback may poll too; a poll from inside it does not call it again.
+void runCallback() {
+    HeadlessState& s = state();
+    if (!s.callback || s.inCallback) return;
+    s.inCallback = true;
+    try {
+        s.callback();
+    } catch (...) {
+        s.inCallback = false;
+        throw;
+    }
+    s.inCallback = false;
+}
+
+} // namespace
+
+namespace detail {
+
+void addHeadlessReset(std::function<void()> reset) { resets().push_back(std::move(reset)); }
+void runHeadlessResets() {
+    for (auto& r : resets()) r();
+}
+
+void headlessPoll() {
+    ++state().polls;
+    throwIfClosed();
+    runCallback();
+    throwIfClosed();
+}
+
+void headlessSleep(int ms) {
+    HeadlessState& s = state();
+    throwIfClosed();
+    ++s.sleeps;
+    if (ms > 0) s.clock += ms;
+    runCallback();
+    throwIfClosed();
+}
+
+bool headlessKeyDown(int vk) {
+    auto it = state().keys.find(vk);
+    return it != state().keys.end() && it->second;
+}
+
+Point headlessPointer() { return state().pointer; }
+
+void headlessOpen(int w, int h, bool keepTerminal) {
+    HeadlessState& s = state();
+    throwIfClosed();
+    s.window = {true, w, h, keepTerminal};
+}
+
+void headlessPresent(const uint32_t* pixels, int w, int h) {
+    HeadlessState& s = state();
+    throwIfClosed();
+    s.frame.assign(pixels, pixels + (size_t)w * h);
+    s.frameWidth = w;
+    s.frameHeight = h;
+    ++s.flushes;
+}
+
+void headlessPresentUnchanged() {
+    throwIfClosed();
+    ++state().flushes;
+}
+
+unsigned headlessSeed() { return state().seed; }
+
+} // namespace detail
+
+namespace headless {
+
+void enable() {
+    state() = HeadlessState{};
+    state().active = true;
+    detail::setTerminalKeySource(nullptr);
+    detail::runHeadlessResets();
+}
+
+bool active() { return state().active; }
+void setPointer(int x, int y) { state().pointer = {x, y}; }
+void setKey(int vk, bool down) { state().keys[vk] = down; }
+void setCallback(std::function<void()> callback) { state().callback = std::move(callback); }
+long long clock() { return state().clock; }
+int flushCount() { return state().flushes; }
+int sleepCount() { return state().sleeps; }
+int pollCount() { return state().polls; }
+WindowRequest windowRequest() { return state().window; }
+const std::vector<uint32_t>& lastFrame() { return state().frame; }
+
+Point frameSize() { return {state().frameWidth, state().frameHeight}; }
+
+uint32_t pixel(int x, int y) {
+    const HeadlessState& s = state();
+    if (x < 0 || y < 0 || x >= s.frameWidth || y >= s.frameHeight) return 0;
+    return s.frame[(size_t)y * s.frameWidth + x];
+}
+
+void closeWindow() { state().closed = true; }
+void setDesktopSize(int w, int h) { state().desktop = {w, h}; }
+Point desktopSize() { return state().desktop; }
+void setSeed(unsigned seed) { state().seed = seed; }
+
+} // namespace headless
+} // namespace platform

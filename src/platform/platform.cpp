@@ -1,0 +1,140 @@
+// Dispatch between the real backend and the headless one, and what both share.
+#include "platform/platform.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <thread> // also brings the clocks: <chrono> itself cannot be compiled for GBK text
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace platform {
+namespace detail {
+namespace {
+KeySource terminalKeys;
+std::vector<std::function<void()>>& exitHooks() {
+    static std::vector<std::function<void()>> hooks;
+    return hooks;
+}
+bool exiting = false;
+int pollRun = 0;
+constexpr int BUSY_POLLS = 256;
+} // namespace
+
+void setTerminalKeySource(KeySource source) { terminalKeys = std::move(source); }
+bool terminalKeyDown(int vk) { return terminalKeys && terminalKeys(vk); }
+
+void throttlePoll() {
+    if (++pollRun < BUSY_POLLS) return;
+    // A loop that only polls: give the core back instead of spinning.
+    if (headless::active()) return;
+    if (sdlOpenNow()) sdlSleep(1);
+    else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void resetPollRun() { pollRun = 0; }
+
+void runExitHooks() {
+    if (exiting) return;
+    exiting = true;
+    for (auto it = exitHooks().rbegin(); it != exitHooks().rend(); ++it) (*it)();
+    std::fflush(stdout);
+    std::fflush(stderr);
+}
+} // namespace detail
+
+using namespace detail;
+
+void sleepMs(int ms) {
+    resetPollRun();
+    if (headless::active()) return headlessSleep(ms);
+    if (sdlOpenNow()) return sdlSleep(ms);
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+long long nowMs() {
+    if (headless::active()) return headless::clock();
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool keyDown(int vk) {
+    if (headless::active()) {
+        headlessPoll();
+        return headlessKeyDown(vk) || terminalKeyDown(vk);
+    }
+    throttlePoll();
+    if (sdlOpenNow() && sdlKeyDown(vk)) return true;
+    return terminalKeyDown(vk);
+}
+
+Point windowPointer() {
+    if (headless::active()) {
+        headlessPoll();
+        return headlessPointer();
+    }
+    throttlePoll();
+    return sdlOpenNow() ? sdlPointer() : Point{};
+}
+
+void openWindow(int w, int h, bool keepTerminal) {
+    if (headless::active()) {
+        return headlessOpen(w, h, keepTerminal);
+    }
+    sdlOpen(w, h);
+}
+
+bool windowIsOpen() {
+    if (headless::active()) return headless::windowRequest().opened;
+    return sdlOpenNow();
+}
+
+void present(const uint32_t* pixels, int w, int h) {
+    resetPollRun();
+    if (headless::active()) {
+        return headlessPresent(pixels, w, h);
+    }
+    if (sdlOpenNow()) sdlPresent(pixels, w, h);
+}
+
+void presentUnchanged() {
+    resetPollRun();
+    if (headless::active()) return headlessPresentUnchanged();
+    sdlPump();
+}
+
+Point desktopSize() {
+    if (headless::active()) return headless::desktopSize();
+    return sdlDesktopSize();
+}
+
+unsigned matchSeed() {
+    if (headless::active()) return headlessSeed();
+    using namespace std::chrono;
+    return (unsigned)duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+}
+
+void onExit(std::function<void()> restore) {
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        std::atexit([] { runExitHooks(); });
+        // Fatal signals: restore what was registered, then die the way the signal asked.
+        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL}) {
+            std::signal(sig, [](int s) {
+                runExitHooks();
+                std::signal(s, SIG_DFL);
+                std::raise(s);
+            });
+        }
+    }
+    exitHooks().push_back(std::move(restore));
+}
+
+void quit(int code) {
+    runExitHooks();
+    std::_Exit(code);
+}
+
+} // namespace platform

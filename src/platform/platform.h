@@ -1,0 +1,129 @@
+// The operating-system seam. The game never knows whether it runs on SDL in a real window or
+// on the headless backend the tests use; everything it needs from the machine passes here.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Virtual-key codes the game polls (the values of the Windows key codes it was written for).
+enum : int {
+    VK_LBUTTON = 0x01,
+    VK_BACK = 0x08,
+    VK_TAB = 0x09,
+    VK_RETURN = 0x0D,
+    VK_ESCAPE = 0x1B,
+    VK_SPACE = 0x20,
+    VK_LEFT = 0x25,
+    VK_UP = 0x26,
+    VK_RIGHT = 0x27,
+    VK_DOWN = 0x28,
+};
+
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+
+// Thrown out of a poll, sleep or flush on the headless backend once a test has scripted the
+// window's close, so that never-returning loops can be left. The real backend ends the process.
+struct WindowClosed {};
+
+// ---- time -------------------------------------------------------------------------------
+// Suspends the caller; the real backend keeps the window serviced meanwhile.
+void sleepMs(int ms);
+// Milliseconds on a monotonic clock (the virtual clock on the headless backend).
+long long nowMs();
+
+// ---- keys and pointer --------------------------------------------------------------------
+// Whether the key or mouse button `vk` is down now, from every input source the process has:
+// the game window and, once the terminal is in use, the terminal's keys and left button.
+bool keyDown(int vk);
+// The pointer in pixels relative to the game window's client area (may lie outside it).
+Point windowPointer();
+
+// ---- the game window ---------------------------------------------------------------------
+// Opens the window (client area w x h, title "cardbattle") and shows it black. keepTerminal is
+// the launcher's debug flag: the terminal stays as it is either way on Linux.
+void openWindow(int w, int h, bool keepTerminal);
+bool windowIsOpen();
+// Shows a whole frame of 0x00RRGGBB pixels, row after row, w x h.
+void present(const uint32_t* pixels, int w, int h);
+// A frame was flushed that is the same as the one on screen: nothing to send.
+void presentUnchanged();
+
+// ---- pictures and text support -----------------------------------------------------------
+// A decoded picture, 0xAARRGGBB per pixel, row after row.
+struct RgbaPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
+// Reads a PNG file. On failure returns false and says why in `error`.
+bool decodePng(const std::string& path, RgbaPicture& out, std::string& error);
+// Converts game text (GBK bytes) to UTF-8; undecodable bytes become U+FFFD.
+std::string gbkToUtf8(const std::string& gbk);
+// Converts UTF-8 to GBK (for text typed into the terminal); characters GBK lacks become '?'.
+std::string utf8ToGbk(const std::string& utf8);
+
+// ---- randomness --------------------------------------------------------------------------
+// The seed a match start takes: the clock's, unless a test has fixed it.
+unsigned matchSeed();
+
+// ---- ways out ----------------------------------------------------------------------------
+// Registers a function run before the process ends on its own (window closed, fatal signal,
+// normal exit), so that the terminal is always given back as it was found.
+void onExit(std::function<void()> restore);
+// Runs the registered restore functions once and ends the process with `code`.
+[[noreturn]] void quit(int code);
+
+// ---- the headless backend (tests) --------------------------------------------------------
+namespace headless {
+
+// Switches the headless backend on, or resets it: pointer, keys, clock, callback, terminal,
+// window record, counters, desktop size and seed all start clean.
+void enable();
+bool active();
+
+void setPointer(int x, int y);  // window pixels
+void setKey(int vk, bool down); // keys and mouse buttons
+// Runs at every input poll (before the poll reads) and at every sleep; may throw to end a test.
+void setCallback(std::function<void()> callback);
+
+long long clock();        // virtual milliseconds since enable()
+int flushCount();         // frames presented since enable()
+int sleepCount();         // sleeps since enable()
+int pollCount();          // key and pointer polls since enable()
+
+// What the game asked initgraph for.
+struct WindowRequest {
+    bool opened = false;
+    int width = 0;
+    int height = 0;
+    bool keepTerminal = false;
+};
+WindowRequest windowRequest();
+
+// The last presented frame, 0x00RRGGBB; pixel() is 0 outside it or before any flush.
+const std::vector<uint32_t>& lastFrame();
+Point frameSize();
+uint32_t pixel(int x, int y);
+
+// Every later poll, sleep or flush throws WindowClosed.
+void closeWindow();
+
+void setDesktopSize(int w, int h);
+Point desktopSize();
+
+// Fixes the seed that matchSeed() returns from now on.
+void setSeed(unsigned seed);
+
+} // namespace headless
+
+// The desktop's size in pixels (the launcher picks the largest window that fits).
+Point desktopSize();
+
+} // namespace platform

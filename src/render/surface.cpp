@@ -1,0 +1,257 @@
+// The window frame, keyed copies, text state and pointer tests.
+//
+// Drawing into the window frame is recorded and carried out at FlushBatchDraw, the only moment a
+// frame becomes visible. A frame whose drawing repeats the previous one exactly (it starts with an
+// opaque full-window picture, so nothing of the older frame shows through) is neither drawn again
+// nor sent to the window: the game redraws its screen from scratch every 10 ms, and most of those
+// frames are the same.
+#include <algorithm>
+#include <cstring>
+
+#include "render/surface.h"
+#include "render/surface_internal.h"
+
+IMAGE::IMAGE(int width, int height) {
+    surface.width = std::max(0, width);
+    surface.height = std::max(0, height);
+    surface.pixels.assign((size_t)surface.width * surface.height, 0);
+}
+
+namespace {
+
+struct DrawCommand {
+    enum Kind { BLIT, TEXT } kind = BLIT;
+    // BLIT
+    const Surface* src = nullptr;
+    unsigned generation = 0;
+    int dx = 0, dy = 0, dw = 0, dh = 0, sx = 0, sy = 0, sw = 0, sh = 0;
+    uint32_t key = 0;
+    // TEXT
+    std::string text;
+    TextStyle style;
+    RECT rect;
+    uint32_t colour = 0;
+
+    bool operator==(const DrawCommand& o) const {
+        if (kind != o.kind) return false;
+        if (kind == BLIT)
+            return src == o.src && generation == o.generation && dx == o.dx && dy == o.dy && dw == o.dw &&
+                   dh == o.dh && sx == o.sx && sy == o.sy && sw == o.sw && sh == o.sh && key == o.key;
+        return colour == o.colour && rect.left == o.rect.left && rect.top == o.rect.top &&
+               rect.right == o.rect.right && rect.bottom == o.rect.bottom && style == o.style && text == o.text;
+    }
+};
+
+struct SurfaceState {
+    IMAGE frame;
+    bool batch = false;
+    int bkMode = OPAQUE;
+    LOGFONT font;
+    COLORREF textColour = WHITE;
+    std::vector<DrawCommand> pending;
+    std::vector<DrawCommand> shown;
+    bool shownValid = false;
+};
+
+SurfaceState& state() {
+    static SurfaceState s;
+    return s;
+}
+
+uint32_t toPixel(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
+
+struct Clip {
+    int x0, y0, x1, y1;
+    bool empty() const { return x0 >= x1 || y0 >= y1; }
+};
+
+Clip intersect(int x, int y, int w, int h, const Surface& s) {
+    return {std::max(x, 0), std::max(y, 0), std::min(x + w, s.width), std::min(y + h, s.height)};
+}
+
+void blitNow(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw, int sh,
+             uint32_t key) {
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    // Only the part of the source rectangle that exists can be copied.
+    Clip c = intersect(dx, dy, dw, dh, dst);
+    if (c.empty()) return;
+    bool sameSize = dw == sw && dh == sh;
+    if (sameSize && key == src.runsKey && sx == 0 && sy == 0 && (int)src.keyedRuns.size() == src.height) {
+        // Opaque runs, clipped to the destination: block copies.
+        for (int y = c.y0; y < c.y1; ++y) {
+            int row = y - dy;
+            if (row >= src.height) break;
+            uint32_t* out = &dst.pixels[(size_t)y * dst.width];
+            const uint32_t* in = &src.pixels[(size_t)row * src.width];
+            for (const Surface::Run& r : src.keyedRuns[row]) {
+                int from = std::max(dx + r.x, c.x0), to = std::min(dx + r.x + r.length, c.x1);
+                if (from < to) std::memcpy(out + from, in + (from - dx), (size_t)(to - from) * 4);
+            }
+        }
+        return;
+    }
+    for (int y = c.y0; y < c.y1; ++y) {
+        int srow = sy + (int)((long long)(y - dy) * sh / dh);
+        if (srow < 0 || srow >= src.height) continue;
+        uint32_t* out = &dst.pixels[(size_t)y * dst.width];
+        const uint32_t* in = &src.pixels[(size_t)srow * src.width];
+        for (int x = c.x0; x < c.x1; ++x) {
+            int scol = sx + (int)((long long)(x - dx) * sw / dw);
+            if (scol < 0 || scol >= src.width) continue;
+            uint32_t p = in[scol];
+            if (p != key) out[x] = p;
+        }
+    }
+}
+
+void textNow(Surface& dst, const DrawCommand& t) {
+    int w = (int)(t.rect.right - t.rect.left), h = (int)(t.rect.bottom - t.rect.top);
+    if (w <= 0 || h <= 0) return;
+    const TextMask& mask = layoutText(t.text, t.style, w, h);
+    Clip c = intersect((int)t.rect.left, (int)t.rect.top, w, h, dst);
+    uint32_t cr = t.colour >> 16 & 0xFF, cg = t.colour >> 8 & 0xFF, cb = t.colour & 0xFF;
+    for (int y = c.y0; y < c.y1; ++y) {
+        const uint8_t* cov = &mask.coverage[(size_t)(y - t.rect.top) * mask.width];
+        uint32_t* out = &dst.pixels[(size_t)y * dst.width];
+        for (int x = c.x0; x < c.x1; ++x) {
+            uint32_t a = cov[x - t.rect.left];
+            if (a == 0) continue;
+            uint32_t p = out[x];
+            auto mix = [a](uint32_t from, uint32_t to) { return (from * (255 - a) + to * a + 127) / 255; };
+            out[x] = mix(p >> 16 & 0xFF, cr) << 16 | mix(p >> 8 & 0xFF, cg) << 8 | mix(p & 0xFF, cb);
+        }
+    }
+}
+
+void execute(Surface& frame, const DrawCommand& cmd) {
+    if (cmd.kind == DrawCommand::BLIT)
+        blitNow(frame, cmd.dx, cmd.dy, cmd.dw, cmd.dh, *cmd.src, cmd.sx, cmd.sy, cmd.sw, cmd.sh, cmd.key);
+    else
+        textNow(frame, cmd);
+}
+
+// Draws what was recorded into the frame's pixels.
+void rasterizePending() {
+    SurfaceState& s = state();
+    for (const DrawCommand& cmd : s.pending) execute(s.frame.surface, cmd);
+}
+
+bool coversFrame(const DrawCommand& cmd, const Surface& frame) {
+    return cmd.kind == DrawCommand::BLIT && cmd.src->opaque && cmd.key == cmd.src->runsKey && cmd.sx == 0 &&
+           cmd.sy == 0 && cmd.sw == cmd.dw && cmd.sh == cmd.dh && cmd.dx <= 0 && cmd.dy <= 0 &&
+           cmd.dx + cmd.dw >= frame.width && cmd.dy + cmd.dh >= frame.height && cmd.src->width >= cmd.sw &&
+           cmd.src->height >= cmd.sh;
+}
+
+void record(DrawCommand cmd) { state().pending.push_back(std::move(cmd)); }
+
+} // namespace
+
+void initgraph(int width, int height, int flag) {
+    SurfaceState& s = state();
+    s.frame = IMAGE(width, height);
+    s.pending.clear();
+    s.shown.clear();
+    s.shownValid = false;
+    platform::openWindow(width, height, flag == EX_SHOWCONSOLE);
+}
+
+void BeginBatchDraw() { state().batch = true; }
+
+void FlushBatchDraw() {
+    SurfaceState& s = state();
+    Surface& frame = s.frame.surface;
+    bool same = s.shownValid && !s.pending.empty() && coversFrame(s.pending.front(), frame) && s.pending == s.shown;
+    if (same) {
+        s.pending.clear();
+        platform::presentUnchanged();
+        return;
+    }
+    rasterizePending();
+    s.shown.swap(s.pending);
+    s.shownValid = !s.shown.empty() && coversFrame(s.shown.front(), frame);
+    s.pending.clear();
+    platform::present(frame.pixels.data(), frame.width, frame.height);
+}
+
+void setbkmode(int mode) { state().bkMode = mode; }
+
+HDC GetImageHDC(IMAGE* img) { return img ? &img->surface : &state().frame.surface; }
+
+void TransparentBlt(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh, COLORREF key) {
+    if (!dst || !src) return;
+    SurfaceState& s = state();
+    uint32_t keyPixel = toPixel(key);
+    if (dst == &s.frame.surface) {
+        DrawCommand cmd;
+        cmd.src = src;
+        cmd.generation = src->generation;
+        cmd.dx = dx, cmd.dy = dy, cmd.dw = dw, cmd.dh = dh, cmd.sx = sx, cmd.sy = sy, cmd.sw = sw, cmd.sh = sh;
+        cmd.key = keyPixel;
+        if (src == dst) {
+            rasterizePending();
+            s.pending.clear();
+            s.shownValid = false;
+            blitNow(*dst, dx, dy, dw, dh, *src, sx, sy, sw, sh, keyPixel);
+            return;
+        }
+        record(std::move(cmd));
+        return;
+    }
+    if (src == &s.frame.surface) {
+        // Reading the frame: what was recorded must be in its pixels first.
+        rasterizePending();
+        s.pending.clear();
+        s.shownValid = false;
+    }
+    blitNow(*dst, dx, dy, dw, dh, *src, sx, sy, sw, sh, keyPixel);
+    ++dst->generation;
+}
+
+void settextstyle(int height, int width, const char* face) {
+    LOGFONT& f = state().font;
+    f.lfHeight = height;
+    f.lfWidth = width;
+    std::strncpy(f.lfFaceName, face ? face : "", LF_FACESIZE - 1);
+    f.lfFaceName[LF_FACESIZE - 1] = 0;
+}
+
+void settextstyle(const LOGFONT* in) {
+    if (in) state().font = *in;
+}
+
+void gettextstyle(LOGFONT* out) {
+    if (out) *out = state().font;
+}
+
+void settextcolor(COLORREF c) { state().textColour = c; }
+
+void drawtext(const char* text, RECT* r, unsigned) {
+    if (!text || !r) return;
+    SurfaceState& s = state();
+    DrawCommand cmd;
+    cmd.kind = DrawCommand::TEXT;
+    cmd.text = text;
+    cmd.style.height = (int)s.font.lfHeight;
+    cmd.style.width = (int)s.font.lfWidth;
+    cmd.style.weight = (int)s.font.lfWeight;
+    cmd.style.face = s.font.lfFaceName;
+    cmd.rect = *r;
+    cmd.colour = toPixel(s.textColour);
+    record(std::move(cmd));
+}
+
+void mousepos(POINT& pt) {
+    platform::Point p = platform::windowPointer();
+    pt.x = p.x;
+    pt.y = p.y;
+}
+
+bool mouseInRect(int x, int y, int, int w, double rate) {
+    POINT p;
+    mousepos(p);
+    double px = (double)p.x, py = (double)p.y;
+    return px >= x * rate && py >= y * rate && px <= (x + w) * rate && py <= (y + w) * rate;
+}
+
+void Sleep(int ms) { platform::sleepMs(ms); }

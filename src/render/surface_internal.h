@@ -1,0 +1,35 @@
+// Pieces of the graphics surface shared between its own files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/surface.h"
+
+// Records the opaque runs of every row for keyed copies with `key`, and whether the picture is
+// fully opaque.
+void computeKeyedRuns(Surface& s, uint32_t key);
+
+// Text laid out with the DrawText rules (centred lines, word breaks, first line at the top) in a
+// box of boxWidth x boxHeight pixels, as coverage values 0..255 of that box.
+struct TextMask {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> coverage;
+};
+
+struct TextStyle {
+    int height = 0;
+    int width = 0;
+    int weight = 400;
+    std::string face; // GBK
+    bool operator==(const TextStyle&) const = default;
+};
+
+// Cached: the same text in the same style and box costs a lookup after the first time.
+const TextMask& layoutText(const std::string& gbk, const TextStyle& style, int boxWidth, int boxHeight);
+
+// Line breaking, exposed for tests: the lines (as code points) the text breaks into for a box
+// `boxWidth` pixels wide.
+std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& style, int boxWidth);
