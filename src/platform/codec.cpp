@@ -75,3 +75,25 @@ bool decodePng(const std::string& path, RgbaPicture& out, std::string& error) {
 }
 
 } // namespace platform
+
+namespace platform {
+
+bool encodePng(const std::string& path, const RgbaPicture& picture, std::string& error) {
+    if (picture.width <= 0 || picture.height <= 0 || picture.pixels.size() < (size_t)picture.width * picture.height) {
+        error = "empty picture";
+        return false;
+    }
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(picture.pixels.data()), picture.width,
+                                           picture.height, 32, picture.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) {
+        error = SDL_GetError();
+        return false;
+    }
+    int result = IMG_SavePNG(surface, path.c_str());
+    SDL_FreeSurface(surface);
+    if (result != 0) error = IMG_GetError();
+    return result == 0;
+}
+
+} // namespace platform

@@ -64,6 +64,8 @@ struct RgbaPicture {
 };
 // Reads a PNG file. On failure returns false and says why in `error`.
 bool decodePng(const std::string& path, RgbaPicture& out, std::string& error);
+// Writes a PNG file (for the project's tools and tests). On failure returns false with `error`.
+bool encodePng(const std::string& path, const RgbaPicture& picture, std::string& error);
 // Converts game text (GBK bytes) to UTF-8; undecodable bytes become U+FFFD.
 std::string gbkToUtf8(const std::string& gbk);
 // Converts UTF-8 to GBK (for text typed into the terminal); characters GBK lacks become '?'.
