@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "card/card.h"
@@ -89,32 +91,36 @@ protected:
     }
 
     // Whether the text appears in the frame exactly where a box of w x h reference units centred
-    // on (cx, cy) puts it, in `colour` (0x00RRGGBB): every pixel the layout inks has the colour's
-    // hue over `background`, and no pixel of the box outside the ink differs from `background`.
-    ::testing::AssertionResult textAt(const std::string& text, int cx, int cy, int w, int h, uint32_t background,
-                                      uint32_t colour) const {
+    // on (cx, cy) puts it, in `colour` (0x00RRGGBB): every pixel the layout inks fully has that
+    // colour and, when the box lies on one `background` colour, every pixel the layout leaves
+    // alone keeps it and every pixel it mostly covers differs from it.
+    ::testing::AssertionResult textAt(const std::string& text, int cx, int cy, int w, int h, uint32_t colour,
+                                      std::optional<uint32_t> background = std::nullopt) const {
         double r = game.rate;
         int left = (int)(r * (cx - w / 2)), top = (int)(r * (cy - h / 2));
         int right = (int)(r * (cx + w / 2)), bottom = (int)(r * (cy + h / 2));
         TextStyle style{(int)(32 * r), (int)(16 * r), 1000, game.font};
         const TextMask& mask = layoutText(text, style, right - left, bottom - top);
-        int inked = 0;
+        int full = 0;
         for (int y = top; y < bottom; ++y)
             for (int x = left; x < right; ++x) {
                 if (x < 0 || y < 0 || x >= (int)(1512 * r) || y >= (int)(1024 * r)) continue;
                 uint8_t a = mask.coverage[(size_t)(y - top) * mask.width + (x - left)];
                 uint32_t p = headless::pixel(x, y);
-                if (a == 0 && p != background)
-                    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << p
-                                                         << " outside the ink of the text";
+                auto where = [&] {
+                    std::ostringstream o;
+                    o << "pixel (" << x << ", " << y << ") is " << std::hex << p;
+                    return o.str();
+                };
                 if (a == 255 && p != colour)
-                    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << p
-                                                         << ", not the text colour " << colour;
-                if (a > 0 && p == background)
-                    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is not inked";
-                inked += a > 0;
+                    return ::testing::AssertionFailure() << where() << ", not the text colour " << std::hex << colour;
+                if (background && a == 0 && p != *background)
+                    return ::testing::AssertionFailure() << where() << " outside the ink of the text";
+                if (background && a >= 128 && p == *background)
+                    return ::testing::AssertionFailure() << where() << ": not inked";
+                full += a == 255;
             }
-        if (inked == 0) return ::testing::AssertionFailure() << "the text inks nothing";
+        if (full == 0) return ::testing::AssertionFailure() << "the text inks no pixel fully";
         return ::testing::AssertionSuccess();
     }
 

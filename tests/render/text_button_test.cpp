@@ -33,10 +33,10 @@ TEST_F(TextItem, BoxEdgesAreScaledOneByOneAtFullAndHalfRate) {
         open(rate);
         drawOnBackground(EText("3/5", WHITE, true, 48, 690, 128, 32), 0, 0);
         // (-16, 674)-(112, 706) at 1.0, (-8, 337)-(56, 353) at 0.5, with the 32 x 16 font scaled.
-        EXPECT_TRUE(textAt("3/5", 48, 690, 128, 32, colourOf("bg"), 0xFFFFFF));
+        EXPECT_TRUE(textAt("3/5", 48, 690, 128, 32, 0xFFFFFF, colourOf("bg")));
         // The same text moved by the print point lands by exactly that much.
         drawOnBackground(EText("3/5", WHITE, true, 0, 0, 128, 32), 910, 100);
-        EXPECT_TRUE(textAt("3/5", 910, 100, 128, 32, colourOf("bg"), 0xFFFFFF));
+        EXPECT_TRUE(textAt("3/5", 910, 100, 128, 32, 0xFFFFFF, colourOf("bg")));
     }
 }
 
@@ -44,7 +44,7 @@ TEST_F(TextItem, TheFontKeepsItsSizeWhateverTheBoxAndTheLeftoverStyle) {
     open(0.75);
     settextstyle(90, 70, "Other");
     drawOnBackground(EText("12", 0x0000FF, true, 700, 500, 40, 32), 0, 0);
-    EXPECT_TRUE(textAt("12", 700, 500, 40, 32, colourOf("bg"), 0xFF0000)) << "COLORREF red is the low byte";
+    EXPECT_TRUE(textAt("12", 700, 500, 40, 32, 0xFF0000, colourOf("bg"))) << "COLORREF red is the low byte";
     LOGFONT f;
     gettextstyle(&f);
     EXPECT_EQ(f.lfHeight, 24);
@@ -58,14 +58,14 @@ TEST_F(TextItem, AnOddWidthLosesAUnitAndLongTextIsClippedToTheBox) {
     open(1.0);
     // 45 units wide acts as 44: 22 on each side of the centre.
     drawOnBackground(EText("WWWWWWWWWWWW", WHITE, true, 300, 300, 45, 32), 0, 0);
-    EXPECT_TRUE(textAt("WWWWWWWWWWWW", 300, 300, 44, 32, colourOf("bg"), 0xFFFFFF));
+    EXPECT_TRUE(textAt("WWWWWWWWWWWW", 300, 300, 44, 32, 0xFFFFFF, colourOf("bg")));
     EXPECT_TRUE(solid(250, 280, 28, 40, colourOf("bg"))) << "nothing left of x 278";
     EXPECT_TRUE(solid(322, 280, 30, 40, colourOf("bg"))) << "nothing right of x 322";
 
     // A description box: four lines of the 32-unit font fit in 140, the fifth is cut at the bottom.
     std::string longText = "这是一段很长的说明文字，一行放不下，要分成好几行来显示，直到超出说明框的底边为止。";
     drawOnBackground(EText(longText, BLACK, true, 400, 400, 260, 140), 0, 0);
-    EXPECT_TRUE(textAt(longText, 400, 400, 260, 140, colourOf("bg"), 0x000000));
+    EXPECT_TRUE(textAt(longText, 400, 400, 260, 140, 0x000000, colourOf("bg")));
     EXPECT_TRUE(solid(250, 470, 300, 40, colourOf("bg"))) << "nothing below the box";
     bool firstLineInked = false, fifthLineInked = false;
     for (int x = 270; x < 530; ++x) {
@@ -110,7 +110,7 @@ TEST_F(Button, SizesComeFromThePictureSwappedAndTheCaptionCentresOnThem) {
     EXPECT_EQ(at(700, 200), colourOf("bg"));
     // The caption box is centred on (x + 50, y + 150): with the swapped sizes that is below the
     // picture, which is only 100 units down.
-    EXPECT_TRUE(textAt("开始", 450, 350, 100, 32, colourOf("bg"), 0xFFFF00));
+    EXPECT_TRUE(textAt("开始", 450, 350, 100, 32, 0xFFFF00, colourOf("bg")));
 }
 
 TEST_F(Button, ReactsWhileHeldInTheSquareOfItsAcrossSizeWithoutWaiting) {
