@@ -55,6 +55,7 @@ public:
         for (auto& [key, face] : faces)
             if (face) FT_Done_Face(face);
         if (library) FT_Done_FreeType(library);
+        if (fontconfigUsed) FcFini();
     }
 
     SizedFace* get(const TextStyle& style) {
@@ -81,6 +82,7 @@ public:
 
 private:
     FT_Library library = nullptr;
+    bool fontconfigUsed = false;
     std::map<std::string, FT_Face> faces;
     std::map<std::string, std::unique_ptr<SizedFace>> sized;
 
@@ -96,6 +98,7 @@ private:
     FT_Face open(const std::string& gbkName) {
         if (!library && FT_Init_FreeType(&library) != 0) return nullptr;
         std::string family = platform::gbkToUtf8(gbkName);
+        fontconfigUsed = true;
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
         FcLangSet* langs = FcLangSetCreate();
