@@ -96,21 +96,46 @@ void sdlPump() {
     }
 }
 
+// The game polls the pointer dozens of times per frame. Over the window, SDL's event-fed state
+// answers without a round trip to the display server; elsewhere the desktop is asked, at most
+// once every few milliseconds.
+struct PointerState {
+    Point position;
+    bool left = false;
+};
+
+PointerState pointerState() {
+    static Uint64 lastPump = 0, lastAsked = 0;
+    static PointerState outside;
+    Uint64 now = SDL_GetTicks64();
+    if (now != lastPump) {
+        lastPump = now;
+        sdlPump();
+    }
+    int x = 0, y = 0;
+    if (SDL_GetMouseFocus() == win().window) {
+        Uint32 buttons = SDL_GetMouseState(&x, &y);
+        return {{x, y}, (buttons & SDL_BUTTON_LMASK) != 0};
+    }
+    if (now - lastAsked >= 4 || lastAsked == 0) {
+        lastAsked = now;
+        int wx = 0, wy = 0;
+        Uint32 buttons = SDL_GetGlobalMouseState(&x, &y);
+        SDL_GetWindowPosition(win().window, &wx, &wy);
+        outside = {{x - wx, y - wy}, (buttons & SDL_BUTTON_LMASK) != 0};
+    }
+    return outside;
+}
+
 bool sdlKeyDown(int vk) {
-    sdlPump();
-    if (vk == VK_LBUTTON) return (SDL_GetGlobalMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+    if (vk == VK_LBUTTON) return pointerState().left;
+    pointerState(); // keeps the events flowing
     SDL_Scancode code = scancodeOf(vk);
     if (code == SDL_SCANCODE_UNKNOWN) return false;
     return SDL_GetKeyboardState(nullptr)[code] != 0;
 }
 
-Point sdlPointer() {
-    sdlPump();
-    int gx = 0, gy = 0, wx = 0, wy = 0;
-    SDL_GetGlobalMouseState(&gx, &gy);
-    SDL_GetWindowPosition(win().window, &wx, &wy);
-    return {gx - wx, gy - wy};
-}
+Point sdlPointer() { return pointerState().position; }
 
 void sdlPresent(const uint32_t* pixels, int w, int h) {
     Window& s = win();

@@ -17,6 +17,13 @@ struct TextMask {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> coverage;
+    // The inked stretches of each row, so that drawing touches only the pixels the text covers;
+    // a solid stretch (full coverage) is filled, the others are blended.
+    struct Span {
+        int y, x, length;
+        bool solid;
+    };
+    std::vector<Span> spans;
 };
 
 struct TextStyle {
@@ -33,3 +40,7 @@ const TextMask& layoutText(const std::string& gbk, const TextStyle& style, int b
 // Line breaking, exposed for tests: the lines (as code points) the text breaks into for a box
 // `boxWidth` pixels wide.
 std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& style, int boxWidth);
+
+// Draws what was recorded for the window frame into its pixels now, without presenting it
+// (FlushBatchDraw does this before presenting; benchmarks measure it alone).
+void drawRecordedFrame();

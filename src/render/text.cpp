@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -56,6 +55,7 @@ public:
         for (auto& [key, face] : faces)
             if (face) FT_Done_Face(face);
         if (library) FT_Done_FreeType(library);
+        if (fontconfigUsed) FcFini();
     }
 
     SizedFace* get(const TextStyle& style) {
@@ -82,6 +82,7 @@ public:
 
 private:
     FT_Library library = nullptr;
+    bool fontconfigUsed = false;
     std::map<std::string, FT_Face> faces;
     std::map<std::string, std::unique_ptr<SizedFace>> sized;
 
@@ -97,6 +98,7 @@ private:
     FT_Face open(const std::string& gbkName) {
         if (!library && FT_Init_FreeType(&library) != 0) return nullptr;
         std::string family = platform::gbkToUtf8(gbkName);
+        fontconfigUsed = true;
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
         FcLangSet* langs = FcLangSetCreate();
@@ -256,10 +258,44 @@ void renderLines(const std::vector<std::u32string>& lines, SizedFace& sf, TextMa
     }
 }
 
+void findSpans(TextMask& mask) {
+    for (int y = 0; y < mask.height; ++y) {
+        const uint8_t* row = &mask.coverage[(size_t)y * mask.width];
+        for (int x = 0; x < mask.width;) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            int start = x;
+            bool solid = row[x] == 255;
+            while (x < mask.width && row[x] && (row[x] == 255) == solid) ++x;
+            mask.spans.push_back({y, start, x - start, solid});
+        }
+    }
+}
+
+struct MaskKey {
+    std::string text;
+    TextStyle style;
+    int width, height;
+    bool operator==(const MaskKey&) const = default;
+};
+
+struct MaskKeyHash {
+    size_t operator()(const MaskKey& k) const {
+        size_t h = std::hash<std::string>()(k.text);
+        for (size_t v : {std::hash<std::string>()(k.style.face), (size_t)k.style.height, (size_t)k.style.width,
+                         (size_t)(k.style.weight >= 600), (size_t)k.width, (size_t)k.height})
+            h = h * 1000003u ^ v;
+        return h;
+    }
+};
+
 // Laid-out boxes, most recently used first; bounded so that changing numbers cannot grow it.
 class MaskCache {
 public:
-    const TextMask& get(const std::string& key, const std::function<TextMask()>& make) {
+    template <class Make>
+    const TextMask& get(const MaskKey& key, Make&& make) {
         auto it = index.find(key);
         if (it != index.end()) {
             order.splice(order.begin(), order, it->second);
@@ -276,8 +312,8 @@ public:
 
 private:
     static constexpr size_t CAPACITY = 2048;
-    std::list<std::pair<std::string, TextMask>> order;
-    std::unordered_map<std::string, std::list<std::pair<std::string, TextMask>>::iterator> index;
+    std::list<std::pair<MaskKey, TextMask>> order;
+    std::unordered_map<MaskKey, std::list<std::pair<MaskKey, TextMask>>::iterator, MaskKeyHash> index;
 };
 
 } // namespace
@@ -290,10 +326,9 @@ std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& 
 
 const TextMask& layoutText(const std::string& gbk, const TextStyle& style, int boxWidth, int boxHeight) {
     static MaskCache cache;
-    std::string key = gbk + '\0' + style.face + '\0' + std::to_string(style.height) + ',' +
-                      std::to_string(style.width) + ',' + std::to_string(style.weight >= 600) + ',' +
-                      std::to_string(boxWidth) + ',' + std::to_string(boxHeight);
-    return cache.get(key, [&] {
+    TextStyle normal = style;
+    normal.weight = style.weight >= 600 ? 700 : 400; // only bold or not makes a difference
+    return cache.get(MaskKey{gbk, normal, boxWidth, boxHeight}, [&] {
         TextMask mask;
         mask.width = std::max(0, boxWidth);
         mask.height = std::max(0, boxHeight);
@@ -303,6 +338,7 @@ const TextMask& layoutText(const std::string& gbk, const TextStyle& style, int b
         if (!sf->face) return mask;
         applySize(*sf, style);
         renderLines(breakInto(decodeUtf8(platform::gbkToUtf8(gbk)), *sf, mask.width), *sf, mask);
+        findSpans(mask);
         return mask;
     });
 }

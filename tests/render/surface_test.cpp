@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "render/surface.h"
+#include "render/surface_internal.h"
+
+namespace headless = platform::headless;
+
+namespace {
+
+class Surface_ : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::enable();
+        initgraph(64, 48, 0);
+        BeginBatchDraw();
+        setbkmode(TRANSPARENT);
+    }
+
+    static IMAGE solid(int w, int h, uint32_t colour) {
+        IMAGE img(w, h);
+        for (uint32_t& p : img.surface.pixels) p = colour;
+        computeKeyedRuns(img.surface, KEY_COLOUR);
+        return img;
+    }
+
+    static void blit(IMAGE& img, int x, int y) {
+        TransparentBlt(GetImageHDC(nullptr), x, y, img.getwidth(), img.getheight(), GetImageHDC(&img), 0, 0,
+                       img.getwidth(), img.getheight(), KEY_COLOUR);
+    }
+};
+
+TEST_F(Surface_, KeyColourIsSkippedExactlyAndItsNeighbourIsDrawn) {
+    IMAGE back = solid(64, 48, 0x102030);
+    IMAGE pic = solid(3, 1, 0);
+    pic.surface.pixels = {0x7F7F7F, 0x7F7F80, 0x7E7F7F};
+    computeKeyedRuns(pic.surface, KEY_COLOUR);
+    blit(back, 0, 0);
+    blit(pic, 10, 10);
+    FlushBatchDraw();
+    EXPECT_EQ(headless::pixel(10, 10), 0x102030u) << "(127,127,127) is never drawn";
+    EXPECT_EQ(headless::pixel(11, 10), 0x7F7F80u) << "(127,127,128) is drawn opaque";
+    EXPECT_EQ(headless::pixel(12, 10), 0x7E7F7Fu);
+}
+
+TEST_F(Surface_, KeyedCopiesAreClippedToTheFrameOnEverySide) {
+    IMAGE pic = solid(10, 10, 0xABCDEF);
+    pic.surface.pixels[5 * 10 + 5] = KEY_COLOUR;
+    computeKeyedRuns(pic.surface, KEY_COLOUR);
+    blit(pic, -5, -5);  // top left corner
+    blit(pic, 59, 43);  // bottom right corner
+    blit(pic, 100, 0);  // wholly outside
+    blit(pic, -20, 20); // wholly outside
+    FlushBatchDraw();
+    EXPECT_EQ(headless::pixel(0, 0), 0u) << "the key hole at (5, 5) of the picture lands on the corner";
+    EXPECT_EQ(headless::pixel(1, 0), 0xABCDEFu);
+    EXPECT_EQ(headless::pixel(4, 4), 0xABCDEFu);
+    EXPECT_EQ(headless::pixel(5, 0), 0u) << "only the visible half of the picture is copied";
+    EXPECT_EQ(headless::pixel(63, 47), 0xABCDEFu);
+    EXPECT_EQ(headless::pixel(59, 43), 0xABCDEFu);
+    EXPECT_EQ(headless::pixel(58, 47), 0u);
+    EXPECT_EQ(headless::pixel(64, 47), 0u) << "outside the frame reads as nothing";
+    for (int y = 5; y < 43; ++y) EXPECT_EQ(headless::pixel(0, y), 0u) << "the copies outside left nothing";
+}
+
+TEST_F(Surface_, NothingIsVisibleBeforeTheFlushAndAnIdenticalFrameIsStillCounted) {
+    IMAGE back = solid(64, 48, 0x445566);
+    blit(back, 0, 0);
+    EXPECT_EQ(headless::flushCount(), 0);
+    EXPECT_EQ(headless::pixel(1, 1), 0u);
+    FlushBatchDraw();
+    EXPECT_EQ(headless::pixel(1, 1), 0x445566u);
+    IMAGE dot = solid(1, 1, 0xFF0000);
+    blit(back, 0, 0);
+    blit(dot, 1, 1);
+    FlushBatchDraw();
+    EXPECT_EQ(headless::pixel(1, 1), 0xFF0000u);
+    blit(back, 0, 0);
+    blit(dot, 1, 1);
+    FlushBatchDraw();
+    EXPECT_EQ(headless::flushCount(), 3);
+    EXPECT_EQ(headless::pixel(1, 1), 0xFF0000u);
+    blit(back, 0, 0);
+    FlushBatchDraw();
+    EXPECT_EQ(headless::pixel(1, 1), 0x445566u) << "a frame that differs again is drawn again";
+}
+
+TEST_F(Surface_, DrawingOnTopAfterAFlushKeepsThePreviousFrameUnderneath) {
+    // A redraw nested inside a frame flushes; the outer frame then goes on drawing on top.
+    IMAGE back = solid(64, 48, 0x111111);
+    IMAGE mark = solid(2, 2, 0x00FF00);
+    blit(back, 0, 0);
+    FlushBatchDraw();
+    blit(mark, 5, 5);
+    FlushBatchDraw();
+    EXPECT_EQ(headless::pixel(5, 5), 0x00FF00u);
+    EXPECT_EQ(headless::pixel(20, 20), 0x111111u);
+}
+
+TEST_F(Surface_, MouseInRectIncludesItsBoundsAndIgnoresItsThirdArgument) {
+    headless::setPointer(112, 112);
+    EXPECT_TRUE(mouseInRect(0, 0, 82, 112, 1.0)) << "right and bottom bounds are inside";
+    headless::setPointer(113, 50);
+    EXPECT_FALSE(mouseInRect(0, 0, 82, 112, 1.0)) << "one pixel beyond is outside";
+    headless::setPointer(50, 113);
+    EXPECT_FALSE(mouseInRect(0, 0, 82, 112, 1.0));
+    for (int x : {-1, 0, 41, 82, 100, 112, 113})
+        for (int y : {-1, 0, 56, 112, 113}) {
+            headless::setPointer(x, y);
+            EXPECT_EQ(mouseInRect(0, 0, 82, 112, 0.75), mouseInRect(0, 0, 0, 112, 0.75)) << x << "," << y;
+        }
+    // The hand strip: the whole window from y = 850 down, x 0 to 1312.
+    headless::setPointer(1312, 2162);
+    EXPECT_TRUE(mouseInRect(0, 850, 174, 1312, 1.0));
+    headless::setPointer(0, 849);
+    EXPECT_FALSE(mouseInRect(0, 850, 174, 1312, 1.0));
+    // Compared in double: 1142 * 0.75 = 856.5, so pixel 856 is not yet inside.
+    headless::setPointer(856, 900);
+    EXPECT_FALSE(mouseInRect(1142, 0, 0, 2000, 0.75));
+    headless::setPointer(857, 900);
+    EXPECT_TRUE(mouseInRect(1142, 0, 0, 2000, 0.75));
+}
+
+TEST_F(Surface_, TextStyleRoundTripsThroughLogfont) {
+    settextstyle(20, 0, "幼圆");
+    LOGFONT f;
+    gettextstyle(&f);
+    EXPECT_EQ(f.lfHeight, 20);
+    EXPECT_EQ(f.lfWidth, 0);
+    EXPECT_EQ(std::string(f.lfFaceName), "幼圆");
+    f.lfWeight = 1000;
+    f.lfQuality = ANTIALIASED_QUALITY;
+    settextstyle(&f);
+    settextstyle(32, 16, "幼圆"); // the face-only form keeps the other fields
+    LOGFONT g;
+    gettextstyle(&g);
+    EXPECT_EQ(g.lfWeight, 1000);
+    EXPECT_EQ(g.lfQuality, ANTIALIASED_QUALITY);
+    EXPECT_EQ(g.lfHeight, 32);
+}
+
+// The card descriptions: a 260 x 140 box with the 32-unit font holds four lines; a fifth is cut.
+TEST_F(Surface_, ChineseTextWrapsIntoTheBoxAndIsClippedAtItsBottom) {
+    initgraph(400, 300, 0);
+    TextStyle style{32, 16, 1000, "幼圆"};
+    std::string longText = "对一个敌人造成九点伤害，然后在你的回合结束时获得圣盾并召唤四个触手，重复四次直到战场被填满为止";
+    auto lines = breakLines(longText, style, 260);
+    ASSERT_GE(lines.size(), 5u) << "the text needs more than four lines";
+    for (const auto& line : lines) EXPECT_LE(line.size(), 9u) << "a line wider than the box";
+    // Closing punctuation never starts a line.
+    for (const auto& line : lines) EXPECT_NE(line.front(), U'，');
+
+    settextcolor(WHITE);
+    LOGFONT font{32, 16, 1000, ANTIALIASED_QUALITY, "幼圆"};
+    settextstyle(&font);
+    RECT box{20, 20, 280, 160};
+    drawtext(longText.c_str(), &box, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+    FlushBatchDraw();
+    auto rowHasInk = [](int y) {
+        for (int x = 0; x < 400; ++x)
+            if (headless::pixel(x, y) != 0) return true;
+        return false;
+    };
+    auto bandHasInk = [&](int from, int to) {
+        for (int y = from; y < to; ++y)
+            if (rowHasInk(y)) return true;
+        return false;
+    };
+    for (int line = 0; line < 4; ++line)
+        EXPECT_TRUE(bandHasInk(20 + line * 32, 20 + line * 32 + 32)) << "line " << line + 1 << " is drawn";
+    EXPECT_FALSE(bandHasInk(160, 300)) << "nothing below the box";
+    for (int y = 0; y < 300; ++y)
+        for (int x : {0, 19, 281, 399}) EXPECT_EQ(headless::pixel(x, y), 0u) << "nothing beside the box";
+}
+
+TEST_F(Surface_, LatinWordsStayWholeAndLinesAreCentred) {
+    TextStyle style{32, 16, 1000, "幼圆"};
+    auto lines = breakLines("alpha beta gamma", style, 120);
+    ASSERT_GE(lines.size(), 2u);
+    for (const auto& line : lines)
+        EXPECT_TRUE(line == U"alpha" || line == U"beta" || line == U"gamma" || line == U"alpha beta" ||
+                    line == U"beta gamma")
+            << "a word was split";
+    initgraph(200, 40, 0);
+    settextcolor(WHITE);
+    RECT box{0, 0, 200, 40};
+    drawtext("11", &box, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+    FlushBatchDraw();
+    int left = 200, right = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (headless::pixel(x, y) != 0) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    ASSERT_GE(right, left);
+    EXPECT_NEAR((left + right) / 2.0, 100.0, 4.0) << "a single line sits in the middle of the box";
+}
+
+} // namespace
