@@ -66,10 +66,12 @@ void Battle::printBattle(Game* game, bool canFlush) {
     drawMana(game, *this);
     drawPiles(game, *this);
     // Clicks below may play cards, strike and redraw the whole screen before this call goes on,
-    // so every slot and the hand's size are read afresh at each step.
-    for (int i = 0; i < 20; ++i)
+    // so every slot and the hand's size are read afresh at each step. A strike may also end the
+    // match: the end screen has then been shown and dismissed, and the rest of this frame would
+    // only scatter the board over it and take clicks for a finished match.
+    for (int i = 0; i < 20 && !game->gameEnd; ++i)
         if (c[i]) c[i]->print(game);
-    for (int i = 0; i < (int)myCard.size(); ++i)
+    for (int i = 0; i < (int)myCard.size() && !game->gameEnd; ++i)
         if (myCard[i]) myCard[i]->print(game, i);
-    if (canFlush) FlushBatchDraw();
+    if (canFlush && !game->gameEnd) FlushBatchDraw();
 }
