@@ -87,17 +87,19 @@ TEST_F(OpponentTurn, AFallenHeroStopsTheTurnWhereItIs) {
 TEST_F(OpponentTurn, ItsSpellWaitsForThePlayersClickAndRelease) {
     b.opCard = {CARD_HIT};
     b.opSp = 2;
-    int polls = 0, hpWhenReleased = 0;
+    // Once the card has flown in, the clock stands still while the cast waits on the button.
+    int waiting = 0, hpWhenReleased = 0;
     script([&] {
-        ++polls;
-        if (polls == 50) headless::setKey(VK_LBUTTON, true);
-        if (polls == 90) {
+        if (headless::clock() != PLAY_MS) return;
+        ++waiting;
+        if (waiting == 10) headless::setKey(VK_LBUTTON, true);
+        if (waiting == 20) {
             headless::setKey(VK_LBUTTON, false);
             hpWhenReleased = hero(false)->nowhp;
         }
     });
     ai.work(&game);
-    EXPECT_GE(polls, 90) << "the cast waited for the release";
+    EXPECT_GE(waiting, 20) << "the cast waited for the release";
     EXPECT_EQ(hpWhenReleased, 30) << "no damage before the acknowledgement";
     EXPECT_EQ(hero(false)->nowhp, 27) << "the player's hero is the lowest marked slot";
     EXPECT_TRUE(b.opCard.empty());

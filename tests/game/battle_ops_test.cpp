@@ -49,11 +49,13 @@ TEST_F(Draw, TheDeckTopFillsTheHandUpToEight) {
 TEST_F(Draw, TheOpponentDrawsToItsPileWhateverItHolds) {
     for (int i = 0; i < 5; ++i) b.opCard.push_back(CARD_NEWBIE);
     b.opDeck = {CARD_NEWBIE, CARD_NEWBIE};
-    watch(76 + 20, 50 + 20);
+    watch(609 + 41, 119 + 56); // half way from the deck pile (1142, 188) to the hand pile (76, 50)
     b.drawCard(&game, true);
     EXPECT_EQ(b.opCard.size(), 6u);
     EXPECT_EQ(b.opDeck.size(), 1u);
-    EXPECT_EQ(frames.back(), colourOf("card"));
+    ASSERT_EQ(frames.size(), 19u);
+    EXPECT_EQ(frames[9], colourOf("card"));
+    EXPECT_NE(frames[0], colourOf("card"));
 
     game.gameEnd = true;
     b.drawCard(&game, true);
