@@ -1,6 +1,8 @@
 // The computer opponent: a fixed greedy policy with no state of its own.
 #pragma once
 
+#include <cstddef>
+
 class Game;
 
 class AI {
@@ -11,4 +13,8 @@ public:
     void work(Game* game);
     // Answers a target pick for the opponent among the marked slots.
     int chooseTarget(Game* game);
+
+    // Allocated through the match pool with the cards and characters (see card/card.h).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p) noexcept;
 };

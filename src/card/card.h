@@ -17,12 +17,12 @@ enum Keyword {
     TAUNT = 16,
 };
 
-// Every card and character is allocated through the match pool, so that a finished match's
+// Every card, character and AI is allocated through the match pool, so that a finished match's
 // objects can all be given back at once and none before (nothing is freed during a match).
-// Frees every card and character alive. Only safe when no operation of those objects is running:
-// at the start of a match, or when the program ends.
+// Frees every card, character and AI alive. Only safe when no operation of those objects is
+// running: at the start of a match, or when the program ends.
 void reclaimMatchObjects();
-// Number of cards and characters alive (for tests and the memory figures).
+// Number of cards, characters and AIs alive (for tests and the memory figures).
 std::size_t matchObjectCount();
 
 class Card {

@@ -1,20 +1,136 @@
-// Combat and targeting. (Placeholder behaviour until the rules land.)
+// Combat and targeting: who may be picked, the strike exchange, damage, healing and death.
+#include <algorithm>
 #include <vector>
 
+#include "ai/ai.h"
 #include "card/card.h"
 #include "game/game.h"
+#include "render/layout.h"
+#include "render/surface.h"
 
-void Character::attack(Game*, int, bool, bool, bool, int) {}
-void Character::chooseTarget(Game* game) {
+namespace {
+
+void clearMarks(Game* game) {
     for (bool& mark : game->battle.canAsTarget) mark = false;
 }
-int Character::setTarget(Game*, std::vector<int>, bool) { return -1; }
-bool Character::canBecomeTarget(Game*, bool, int) { return false; }
-bool Character::canBecomeSpellTarget(Game*, bool) { return false; }
+
+// The slots of the side opposing `camp`.
+int enemyHero(bool camp) { return camp ? 0 : 1; }
+int firstEnemyPlace(bool camp) { return camp ? 2 : 11; }
+
+} // namespace
+
+bool Character::canBecomeTarget(Game*, bool fromCamp, int) {
+    if (id == 0) return false;
+    if (fromCamp == camp) return true; // a side may always pick its own, immune or not
+    return !(special & IMMUNE);
+}
+
+bool Character::canBecomeSpellTarget(Game* game, bool fromCamp) { return canBecomeTarget(game, fromCamp, 1); }
+
+void Character::chooseTarget(Game* game) { clearMarks(game); }
+
+void Minion::chooseTarget(Game* game) {
+    Battle& b = game->battle;
+    clearMarks(game);
+    int first = firstEnemyPlace(camp);
+    bool hasTaunt = false;
+    for (int e = first; e < first + 9; ++e)
+        if (b.c[e]->special & TAUNT) hasTaunt = true;
+    for (int e = first; e < first + 9; ++e)
+        if (!hasTaunt || (b.c[e]->special & TAUNT)) b.canAsTarget[e] = b.c[e]->canBecomeTarget(game, camp, 0);
+    // The hero is open only past an empty (or unstrikable) facing place.
+    int facing = camp ? pos - 9 : pos + 9;
+    bool facingMarked = facing >= first && facing < first + 9 && b.canAsTarget[facing];
+    Character* hero = b.c[enemyHero(camp)];
+    b.canAsTarget[enemyHero(camp)] = !facingMarked && hero->canBecomeTarget(game, camp, 0) && !hasTaunt;
+}
+
+int Character::setTarget(Game* game, std::vector<int> candi, bool camp) {
+    Battle& b = game->battle;
+    clearMarks(game);
+    bool found = false;
+    for (int slot : candi) {
+        if (slot < 0 || slot >= 20) continue;
+        if (b.c[slot]->canBecomeTarget(game, camp, 1)) {
+            b.canAsTarget[slot] = true;
+            found = true;
+        }
+    }
+    if (!found) return -1;
+    if (camp) {
+        if (game->ai) return game->ai->chooseTarget(game);
+        AI standIn; // the policy has no state, so any instance answers the same
+        return standIn.chooseTarget(game);
+    }
+    // The player's pick: the battle screen's click handling answers through atkTo.
+    game->status = ATKCARD;
+    game->atkTo = -2;
+    while (game->atkTo == -2 && !game->gameEnd) {
+        b.printBattle(game, true);
+        Sleep(10);
+    }
+    // A match that ended meanwhile leaves nothing to pick.
+    if (game->atkTo < 0 || game->atkTo >= 20) return -1;
+    return game->atkTo;
+}
+
+void Character::attack(Game* game, int to, bool normalAtk, bool getDamage, bool firstAttacker, int dmg) {
+    Battle& b = game->battle;
+    Character* target = b.c[to];
+    if (normalAtk) --atkCnt;
+    LayoutPoint at = CharPos[to];
+    game->anime_move("p_atk", at.x - 40, at.y - 40, at.x + 40, at.y + 40, 250, 10, 4);
+    if (target->nowatk > 0 && getDamage) target->attack(game, pos, false, false, false, -1);
+    // -1: the attacker's own attack, as it stands after the strike-back.
+    int damage = dmg == -1 ? nowatk : dmg;
+    int dealt = target->getDamage(game, damage);
+    if (special & LIFESTEAL) b.c[camp ? 1 : 0]->heal(game, dealt);
+    b.printBattle(game, true);
+    if (firstAttacker) {
+        if (target->nowhp < 1) target->deathRattle(game);
+        if (nowhp < 1) deathRattle(game);
+    }
+}
+
+int Character::getDamage(Game*, int dmg) {
+    if (special & IMMUNE) return 0;
+    if (special & SHIELD) {
+        special -= SHIELD;
+        return 0;
+    }
+    nowhp -= dmg;
+    return dmg;
+}
+
+void Character::heal(Game* game, int val) {
+    if (nowhp >= hp) return;
+    LayoutPoint at = CharPos[pos];
+    game->anime_move("heal", at.x, at.y, at.x, at.y - 40, 200, 10, 4);
+    nowhp = std::min(nowhp + val, hp);
+}
+
 bool Character::canAtk(Game*) { return id != 0 && atkCnt > 0; }
-void Character::heal(Game*, int) {}
-int Character::getDamage(Game*, int) { return 0; }
-void Minion::beginOfMyTurn(Game*) {}
-void Minion::chooseTarget(Game* game) { Character::chooseTarget(game); }
-void Minion::deathRattle(Game*) {}
-void MainHero::deathRattle(Game*) {}
+
+void Minion::beginOfMyTurn(Game*) { atkCnt = 1; }
+
+void Minion::deathRattle(Game* game) {
+    if (special & REVIVE) {
+        nowhp = 1;
+        special -= REVIVE;
+        return;
+    }
+    // Only the occupant may empty its place; a minion already gone must not clear a newcomer.
+    Character*& place = game->battle.c[pos];
+    if (place == this) place = new Character(0, pos, camp);
+}
+
+void MainHero::deathRattle(Game* game) {
+    // The first hero to fall decides the match; a strike on a fallen hero after that
+    // (turn-end effects still run) must not bring up a second end screen.
+    if (game->gameEnd) return;
+    if (camp)
+        game->win();
+    else
+        game->lose();
+}

@@ -1,13 +1,49 @@
-// Playing cards. (Placeholder behaviour until the rules land.)
+// Playing cards: whether a card may be played, summoning, and the one spell.
 #include "card/card.h"
 #include "game/game.h"
+#include "render/surface.h"
 
-bool MinionCard::canUse(Game*, bool) { return false; }
+namespace {
+
+// Mana suffices and the side has a free place (spells too need one).
+bool playable(Game* game, const Card& card, bool camp) {
+    Battle& b = game->battle;
+    if (card.spCost > (camp ? b.opSp : b.mySp)) return false;
+    int first = camp ? 11 : 2;
+    for (int slot = first; slot < first + 9; ++slot)
+        if (b.c[slot]->id == 0) return true;
+    return false;
+}
+
+} // namespace
+
+bool MinionCard::canUse(Game* game, bool camp) { return playable(game, *this, camp); }
+
 void MinionCard::genMinion(Game* game, int pos, bool camp) {
     if (Minion* m = makeBoardMinion(*this, pos, camp)) game->battle.c[pos] = m;
 }
-bool SpellCard::canUse(Game*, bool) { return false; }
-void SpellCard::useSpell(Game*, int, bool) {}
+
+bool SpellCard::canUse(Game* game, bool camp) { return playable(game, *this, camp); }
+
 void SpellCard::setTarget(Game* game) {
-    for (bool& mark : game->battle.canAsTarget) mark = false;
+    Battle& b = game->battle;
+    for (bool& mark : b.canAsTarget) mark = false;
+    if (id != 10000) return;
+    bool caster = b.nowTurn; // the side whose turn it is casts
+    int hero = caster ? 0 : 1, first = caster ? 2 : 11;
+    b.canAsTarget[hero] = b.c[hero]->canBecomeSpellTarget(game, caster);
+    for (int slot = first; slot < first + 9; ++slot) b.canAsTarget[slot] = b.c[slot]->canBecomeSpellTarget(game, caster);
+}
+
+void SpellCard::useSpell(Game* game, int pos, bool camp) {
+    if (camp) {
+        // The player sees the opponent's spell and acknowledges it with a click and release.
+        printLarge(game, 1130, 114);
+        FlushBatchDraw();
+        while (!press(VK_LBUTTON)) {
+        }
+        while (press(VK_LBUTTON)) {
+        }
+    }
+    if (id == 10000) game->battle.c[camp ? 1 : 0]->attack(game, pos, false, false, true, 3);
 }

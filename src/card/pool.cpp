@@ -1,11 +1,12 @@
 #include <new>
 #include <unordered_set>
 
+#include "ai/ai.h"
 #include "card/card.h"
 
 namespace {
 
-// Every live card and character. Both classes are single-inheritance roots, so the pointer
+// Every live card, character and AI. Card and Character are single-inheritance roots, so the pointer
 // operator new hands out is also the pointer to the Card or Character sub-object.
 template <class Base>
 struct LiveSet {
@@ -44,6 +45,11 @@ LiveSet<Character>& characters() {
     return set;
 }
 
+LiveSet<AI>& opponents() {
+    static LiveSet<AI> set;
+    return set;
+}
+
 } // namespace
 
 void* Card::operator new(std::size_t size) { return cards().allocate(size); }
@@ -56,9 +62,17 @@ void Character::operator delete(void* p) noexcept {
     if (p) characters().release(p);
 }
 
+void* AI::operator new(std::size_t size) { return opponents().allocate(size); }
+void AI::operator delete(void* p) noexcept {
+    if (p) opponents().release(p);
+}
+
 void reclaimMatchObjects() {
     cards().sweep();
     characters().sweep();
+    opponents().sweep();
 }
 
-std::size_t matchObjectCount() { return cards().live.size() + characters().live.size(); }
+std::size_t matchObjectCount() {
+    return cards().live.size() + characters().live.size() + opponents().live.size();
+}

@@ -1,7 +1,56 @@
-// Battle operations on hands and decks. (Placeholder behaviour until the rules land.)
+// Battle operations on hands and decks: drawing, receiving and playing cards.
+#include "card/card.h"
 #include "game/game.h"
+#include "render/layout.h"
 
-void Battle::drawCard(Game*, bool) {}
-void Battle::getCard(Game*, Card*, bool, int) {}
-void Battle::useCard(Game*, int, int, bool) {}
+namespace {
+
+constexpr int HAND_LIMIT = 8;
+constexpr LayoutPoint MY_DECK = {1142, 720};
+constexpr LayoutPoint OP_DECK = {1142, 188};
+constexpr LayoutPoint OP_HAND_CORNER = {76, 50};
+constexpr LayoutPoint OP_HAND_CENTRE = {117, 106};
+
+} // namespace
+
+void Battle::drawCard(Game* game, bool camp) {
+    std::vector<Card*>& deck = camp ? opDeck : myDeck;
+    std::vector<Card*>& hand = camp ? opCard : myCard;
+    if (deck.empty() || (int)hand.size() >= HAND_LIMIT) return;
+    LayoutPoint from = camp ? OP_DECK : MY_DECK;
+    LayoutPoint to = camp ? OP_HAND_CORNER : CardPos[hand.size()];
+    game->anime_move("card", from.x, from.y, to.x, to.y, 600, 18, 0);
+    hand.push_back(deck.back());
+    deck.pop_back();
+    printBattle(game, true);
+}
+
+void Battle::getCard(Game* game, Card* newc, bool camp, int fromPos) {
+    std::vector<Card*>& hand = camp ? opCard : myCard;
+    // A full hand drops the card; the match pool reclaims it with the rest.
+    if ((int)hand.size() >= HAND_LIMIT) return;
+    LayoutPoint from = CharPos[fromPos];
+    LayoutPoint to = camp ? OP_HAND_CENTRE : LayoutPoint{CardPos[hand.size()].x + 41, CardPos[hand.size()].y + 56};
+    game->anime_move("card", from.x, from.y, to.x, to.y, 400, 16, 4);
+    hand.push_back(newc);
+}
+
+void Battle::useCard(Game* game, int cpos, int pos, bool camp) {
+    std::vector<Card*>& hand = camp ? opCard : myCard;
+    // Callers test playability; a stray index must still not reach past the hand or the board.
+    if (cpos < 0 || cpos >= (int)hand.size() || pos < 0 || pos >= 20) return;
+    Card* card = hand[cpos];
+    (camp ? opSp : mySp) -= card->spCost;
+    if (game->isSpell(card->id)) {
+        card->useSpell(game, pos, camp);
+        hand.erase(hand.begin() + cpos);
+    } else {
+        card->genMinion(game, pos, camp);
+        hand.erase(hand.begin() + cpos);
+        // After the card has left: a battle cry that gives a card sees the room it made.
+        c[pos]->battleCry(game);
+    }
+    if (!camp) game->status = FREE;
+}
+
 void Battle::refresh(Game*) {}
