@@ -93,7 +93,7 @@ void computeKeyedRuns(Surface& s, uint32_t key) {
         }
         if (runs.size() != 1 || runs[0].length != s.width) s.opaque = false;
     }
-    ++s.generation;
+    s.generation = nextGeneration();
 }
 
 bool loadimage(IMAGE* dst, const char* file, int width, int height, bool) {

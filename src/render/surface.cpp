@@ -11,7 +11,13 @@
 #include "render/surface.h"
 #include "render/surface_internal.h"
 
+unsigned nextGeneration() {
+    static unsigned last = 0;
+    return ++last;
+}
+
 IMAGE::IMAGE(int width, int height) {
+    surface.generation = nextGeneration();
     surface.width = std::max(0, width);
     surface.height = std::max(0, height);
     surface.pixels.assign((size_t)surface.width * surface.height, 0);
@@ -240,7 +246,7 @@ void TransparentBlt(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, in
         s.shownValid = false;
     }
     blitNow(*dst, whole(*dst), dx, dy, dw, dh, *src, sx, sy, sw, sh, keyPixel);
-    ++dst->generation;
+    dst->generation = nextGeneration();
 }
 
 void settextstyle(int height, int width, const char* face) {

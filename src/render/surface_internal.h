@@ -7,6 +7,10 @@
 
 #include "render/surface.h"
 
+// A number never handed out before, for Surface::generation: a picture whose pixels change, or a
+// new picture in the place of an old one, is never taken for what was drawn before.
+unsigned nextGeneration();
+
 // Records the opaque runs of every row for keyed copies with `key`, and whether the picture is
 // fully opaque.
 void computeKeyedRuns(Surface& s, uint32_t key);
