@@ -1,10 +1,12 @@
 // The window frame, keyed copies, text state and pointer tests.
 //
 // Drawing into the window frame is recorded and carried out at FlushBatchDraw, the only moment a
-// frame becomes visible. A frame whose drawing repeats the previous one exactly (it starts with an
-// opaque full-window picture, so nothing of the older frame shows through) is neither drawn again
-// nor sent to the window: the game redraws its screen from scratch every 10 ms, and most of those
-// frames are the same.
+// frame becomes visible. The game redraws its screen from scratch every 10 ms, and most of those
+// frames are the same or differ only in a few places (a hover preview, a marker, a card in
+// flight). So when a frame starts with an opaque full-window picture, as every screen does, its
+// drawing is compared with the previous frame's: an identical frame is neither drawn again nor
+// sent to the window, and otherwise only the regions touched by drawing that differs are drawn
+// again, everything else being already in the frame's pixels.
 #include <algorithm>
 #include <cstring>
 
@@ -154,19 +156,94 @@ void execute(Surface& frame, const Clip& bounds, const DrawCommand& cmd) {
         textNow(frame, bounds, cmd);
 }
 
-// Draws what was recorded into the frame's pixels, one band of rows at a time: a band stays in
-// the processor's cache while every picture and text that touches it is drawn there.
+constexpr int BAND = 32;
+
+int topOf(const DrawCommand& cmd) { return cmd.kind == DrawCommand::BLIT ? cmd.dy : (int)cmd.rect.top; }
+int bottomOf(const DrawCommand& cmd) {
+    return cmd.kind == DrawCommand::BLIT ? cmd.dy + cmd.dh : (int)cmd.rect.bottom;
+}
+
+// The part of `area` that `cmd` may change.
+Clip reach(const DrawCommand& cmd, const Clip& area) {
+    if (cmd.kind == DrawCommand::BLIT) return intersect(cmd.dx, cmd.dy, cmd.dw, cmd.dh, area);
+    return intersect((int)cmd.rect.left, (int)cmd.rect.top, (int)(cmd.rect.right - cmd.rect.left),
+                     (int)(cmd.rect.bottom - cmd.rect.top), area);
+}
+
+// Draws the recorded commands inside `area` only, one band of rows at a time: a band stays in the
+// processor's cache while every picture and text that touches it is drawn there.
+void rasterizeArea(Surface& frame, const std::vector<DrawCommand>& cmds, const Clip& area) {
+    for (int top = area.y0; top < area.y1; top += BAND) {
+        Clip band{area.x0, top, area.x1, std::min(top + BAND, area.y1)};
+        for (const DrawCommand& cmd : cmds)
+            if (bottomOf(cmd) > band.y0 && topOf(cmd) < band.y1) execute(frame, band, cmd);
+    }
+}
+
+// Draws what was recorded into the frame's pixels.
 void rasterizePending() {
     SurfaceState& s = state();
-    Surface& frame = s.frame.surface;
-    constexpr int BAND = 32;
-    for (int top = 0; top < frame.height; top += BAND) {
-        Clip band{0, top, frame.width, std::min(top + BAND, frame.height)};
-        for (const DrawCommand& cmd : s.pending) {
-            int y0 = cmd.kind == DrawCommand::BLIT ? cmd.dy : (int)cmd.rect.top;
-            int y1 = cmd.kind == DrawCommand::BLIT ? cmd.dy + cmd.dh : (int)cmd.rect.bottom;
-            if (y1 > band.y0 && y0 < band.y1) execute(frame, band, cmd);
+    rasterizeArea(s.frame.surface, s.pending, whole(s.frame.surface));
+}
+
+// How far ahead a difference is looked past for the place where two frames agree again: more than
+// the drawing of a large card view, which a hover adds or takes away in one piece.
+constexpr size_t LOOKAHEAD = 48;
+
+// Past this many differing commands the frame is simply drawn whole.
+constexpr size_t MAX_CHANGES = 64;
+
+// The regions of the frame that drawing `now` instead of `old` may change; false when there are
+// too many to be worth finding. The commands both lists share, in the same order, draw the same
+// pixels in both frames wherever nothing else is drawn, so only the bounds of the others count.
+// They are found walking both lists and, at a difference, looking a little ahead in each for the
+// nearest place where they agree again.
+bool changedRegions(const std::vector<DrawCommand>& old, const std::vector<DrawCommand>& now, const Clip& frame,
+                    std::vector<Clip>& regions) {
+    regions.clear();
+    auto changed = [&](const DrawCommand& cmd) {
+        Clip c = reach(cmd, frame);
+        if (!c.empty()) regions.push_back(c);
+    };
+    size_t i = 0, j = 0;
+    while (i < old.size() && j < now.size()) {
+        if (regions.size() > MAX_CHANGES) return false;
+        if (old[i] == now[j]) {
+            ++i, ++j;
+            continue;
         }
+        size_t added = 0, dropped = 0;
+        for (size_t k = 1; k <= LOOKAHEAD && j + k < now.size() && !added; ++k)
+            if (now[j + k] == old[i]) added = k;
+        for (size_t k = 1; k <= LOOKAHEAD && i + k < old.size() && !dropped; ++k)
+            if (old[i + k] == now[j]) dropped = k;
+        if (added && (!dropped || added <= dropped)) {
+            while (added--) changed(now[j++]);
+        } else if (dropped) {
+            while (dropped--) changed(old[i++]);
+        } else {
+            changed(old[i++]);
+            changed(now[j++]);
+        }
+    }
+    while (i < old.size()) changed(old[i++]);
+    while (j < now.size()) changed(now[j++]);
+    return regions.size() <= MAX_CHANGES;
+}
+
+// Merges overlapping regions until none overlap, so that no pixel is drawn twice.
+void mergeRegions(std::vector<Clip>& regions) {
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (size_t a = 0; a < regions.size() && !merged; ++a)
+            for (size_t b = a + 1; b < regions.size() && !merged; ++b) {
+                Clip& x = regions[a];
+                const Clip& y = regions[b];
+                if (x.x0 >= y.x1 || y.x0 >= x.x1 || x.y0 >= y.y1 || y.y0 >= x.y1) continue;
+                x = {std::min(x.x0, y.x0), std::min(x.y0, y.y0), std::max(x.x1, y.x1), std::max(x.y1, y.y1)};
+                regions.erase(regions.begin() + (ptrdiff_t)b);
+                merged = true;
+            }
     }
 }
 
@@ -202,13 +279,20 @@ void BeginBatchDraw() { state().batch = true; }
 void FlushBatchDraw() {
     SurfaceState& s = state();
     Surface& frame = s.frame.surface;
-    bool same = s.shownValid && !s.pending.empty() && coversFrame(s.pending.front(), frame) && s.pending == s.shown;
-    if (same) {
+    static std::vector<Clip> regions;
+    bool comparable = s.shownValid && !s.pending.empty() && coversFrame(s.pending.front(), frame) &&
+                      changedRegions(s.shown, s.pending, whole(frame), regions);
+    if (comparable && regions.empty()) {
         s.pending.clear();
         platform::presentUnchanged();
         return;
     }
-    rasterizePending();
+    if (comparable) {
+        mergeRegions(regions);
+        for (const Clip& region : regions) rasterizeArea(frame, s.pending, region);
+    } else {
+        rasterizePending();
+    }
     s.shown.swap(s.pending);
     s.shownValid = !s.shown.empty() && coversFrame(s.shown.front(), frame);
     s.pending.clear();
