@@ -26,8 +26,8 @@ constexpr COLORREF TEXT_CYAN = 0xFFFF00; // the lobby button's caption
 constexpr int REVIVE = 1, SHIELD = 2, IMMUNE = 4, LIFESTEAL = 8, TAUNT = 16;
 
 // A bold text box centred on (cx, cy), in reference units, set the way the game sets its text:
-// a 32-unit font whatever the box.
-void label(Game& g, const std::string& gbk, COLORREF colour, int cx, int cy, int w, int h) {
+// a 32-unit font whatever the box (the sheet's captions use a smaller one).
+void label(Game& g, const std::string& gbk, COLORREF colour, int cx, int cy, int w, int h, int font = 32) {
     settextstyle(h, 0, g.font.c_str());
     settextcolor(colour);
     double r = g.rate;
@@ -35,8 +35,8 @@ void label(Game& g, const std::string& gbk, COLORREF colour, int cx, int cy, int
     LOGFONT f;
     gettextstyle(&f);
     f.lfQuality = ANTIALIASED_QUALITY;
-    f.lfHeight = (LONG)(32 * r);
-    f.lfWidth = (LONG)(16 * r);
+    f.lfHeight = (LONG)(font * r);
+    f.lfWidth = (LONG)(font / 2 * r);
     f.lfWeight = 1000;
     settextstyle(&f);
     drawtext(gbk.c_str(), &box, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
@@ -249,6 +249,7 @@ std::vector<SheetItem> catalogueOrder() {
 constexpr int SHEET_WIDTH = 2200;
 constexpr int SHEET_GAP = 24;
 constexpr int SHEET_LABEL = 40;
+constexpr int SHEET_CELL = 200; // room for the longest identifier under small pictures
 
 struct Placed {
     SheetItem item;
@@ -259,7 +260,7 @@ std::vector<Placed> sheetLayout(const std::vector<SheetItem>& items, int& height
     std::vector<Placed> placed;
     int x = SHEET_GAP, y = SHEET_GAP, rowHeight = 0;
     for (const SheetItem& it : items) {
-        int cell = std::max(it.across, 120);
+        int cell = std::max(it.across, SHEET_CELL);
         if (x + cell + SHEET_GAP > SHEET_WIDTH && x > SHEET_GAP) {
             x = SHEET_GAP;
             y += rowHeight + SHEET_LABEL + SHEET_GAP;
@@ -284,8 +285,9 @@ void sheetScene(Game& g, const std::vector<Placed>& placed, IMAGE& backdrop) {
                    backdrop.getwidth(), backdrop.getheight(), 0x010203);
     for (const Placed& p : placed) {
         g.printPic(p.item.id, p.x, p.y, 0);
-        int cell = std::max(p.item.across, 120);
-        label(g, p.item.id, TEXT_WHITE, p.x + p.item.across / 2, p.y + p.item.down + SHEET_LABEL / 2, cell, 32);
+        int cell = std::max(p.item.across, SHEET_CELL);
+        label(g, p.item.id, TEXT_WHITE, p.x + p.item.across / 2, p.y + p.item.down + SHEET_LABEL / 2, cell, SHEET_LABEL,
+              24);
     }
 }
 
