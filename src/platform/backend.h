@@ -18,7 +18,7 @@ void addHeadlessReset(std::function<void()> reset);
 void runHeadlessResets();
 
 // The headless backend's per-poll and per-sleep bookkeeping (callback, scripted close).
-void headlessPoll();
+void headlessPoll(int vk = -1); // vk < 0: a pointer poll
 void headlessSleep(int ms);
 bool headlessKeyDown(int vk);
 Point headlessPointer();

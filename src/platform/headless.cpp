@@ -24,6 +24,8 @@ struct HeadlessState {
     Point desktop{1920, 1080};
     unsigned seed = 1;
     bool inCallback = false;
+    headless::Occasion occasion;
+    std::function<void()> flushObserver;
 };
 
 HeadlessState& state() {
@@ -41,9 +43,10 @@ void throwIfClosed() {
 }
 
 // The callback may poll too; a poll from inside it does not call it again.
-void runCallback() {
+void runCallback(headless::Occasion occasion) {
     HeadlessState& s = state();
     if (!s.callback || s.inCallback) return;
+    s.occasion = occasion;
     s.inCallback = true;
     try {
         s.callback();
@@ -63,10 +66,13 @@ void runHeadlessResets() {
     for (auto& r : resets()) r();
 }
 
-void headlessPoll() {
+void headlessPoll(int vk) {
     ++state().polls;
     throwIfClosed();
-    runCallback();
+    headless::Occasion o;
+    o.kind = vk < 0 ? headless::Occasion::POINTER_POLL : headless::Occasion::KEY_POLL;
+    o.vk = vk;
+    runCallback(o);
     throwIfClosed();
 }
 
@@ -75,7 +81,9 @@ void headlessSleep(int ms) {
     throwIfClosed();
     ++s.sleeps;
     if (ms > 0) s.clock += ms;
-    runCallback();
+    headless::Occasion o;
+    o.ms = ms;
+    runCallback(o);
     throwIfClosed();
 }
 
@@ -99,11 +107,14 @@ void headlessPresent(const uint32_t* pixels, int w, int h) {
     s.frameWidth = w;
     s.frameHeight = h;
     ++s.flushes;
+    if (s.flushObserver) s.flushObserver();
 }
 
 void headlessPresentUnchanged() {
+    HeadlessState& s = state();
     throwIfClosed();
-    ++state().flushes;
+    ++s.flushes;
+    if (s.flushObserver) s.flushObserver();
 }
 
 unsigned headlessSeed() { return state().seed; }
@@ -123,6 +134,8 @@ bool active() { return state().active; }
 void setPointer(int x, int y) { state().pointer = {x, y}; }
 void setKey(int vk, bool down) { state().keys[vk] = down; }
 void setCallback(std::function<void()> callback) { state().callback = std::move(callback); }
+Occasion occasion() { return state().occasion; }
+void setFlushObserver(std::function<void()> observer) { state().flushObserver = std::move(observer); }
 long long clock() { return state().clock; }
 int flushCount() { return state().flushes; }
 int sleepCount() { return state().sleeps; }

@@ -61,7 +61,7 @@ long long nowMs() {
 
 bool keyDown(int vk) {
     if (headless::active()) {
-        headlessPoll();
+        headlessPoll(vk);
         return headlessKeyDown(vk) || terminalKeyDown(vk);
     }
     throttlePoll();
@@ -71,7 +71,7 @@ bool keyDown(int vk) {
 
 Point windowPointer() {
     if (headless::active()) {
-        headlessPoll();
+        headlessPoll(-1);
         return headlessPointer();
     }
     throttlePoll();

@@ -95,6 +95,16 @@ void setKey(int vk, bool down); // keys and mouse buttons
 // Runs at every input poll (before the poll reads) and at every sleep; may throw to end a test.
 void setCallback(std::function<void()> callback);
 
+// What the callback is being run for: a key poll (which key), a pointer poll or a sleep.
+struct Occasion {
+    enum Kind { KEY_POLL, POINTER_POLL, SLEEP } kind = SLEEP;
+    int vk = 0; // the key polled
+    int ms = 0; // the sleep's length
+};
+Occasion occasion();
+// Runs after every frame presented (flushed), for checks of the game's state frame by frame.
+void setFlushObserver(std::function<void()> observer);
+
 long long clock();        // virtual milliseconds since enable()
 int flushCount();         // frames presented since enable()
 int sleepCount();         // sleeps since enable()
