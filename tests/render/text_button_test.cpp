@@ -16,17 +16,6 @@ protected:
     }
 };
 
-TEST_F(TextItem, ArgumentsKeepTheirOrderColourAndBoldBeforeTheBox) {
-    EText t("3/5", 0x123456, true, 48, 690, 128, 32);
-    EXPECT_EQ(t.txt, "3/5");
-    EXPECT_EQ(t.col, 0x123456u);
-    EXPECT_TRUE(t.isBold);
-    EXPECT_EQ(t.x, 48);
-    EXPECT_EQ(t.y, 690);
-    EXPECT_EQ(t.w, 128);
-    EXPECT_EQ(t.h, 32);
-}
-
 TEST_F(TextItem, BoxEdgesAreScaledOneByOneAtFullAndHalfRate) {
     for (double rate : {1.0, 0.5}) {
         SCOPED_TRACE(rate);
