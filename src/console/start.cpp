@@ -78,10 +78,12 @@ int fittingResolution(platform::Point desktop) {
 }
 
 int readResolution(std::istream& settings) {
+    if (!settings) return -1; // no file
     int value = 0;
     if (settings >> value) return value >= 0 && value < RESOLUTION_MAX ? value : -1;
-    // Nothing but blanks gives no index; a number too large for an int is out of range.
-    if (settings.eof() || value != 0) return -1;
+    // Nothing but blanks (or nothing readable) gives no index; a number too large for an int is
+    // out of range.
+    if (settings.eof() || settings.bad() || value != 0) return -1;
     return 0;
 }
 

@@ -391,8 +391,8 @@ void csi(const std::string& body, char final) {
     Input& in = st().in;
     char prefix = !body.empty() && body[0] >= 0x3C && body[0] <= 0x3F ? body[0] : 0;
     std::vector<int> p = csiParams(prefix ? body.substr(1) : body);
-    if (prefix == '<' && (final == 'M' || final == 'm') && p.size() >= 3) {
-        mouseReport(p[0] < 0 ? 0 : p[0], p[1], p[2], final == 'M');
+    if (prefix == '<' && (final == 'M' || final == 'm')) {
+        if (p.size() == 3 && p[0] >= 0 && p[1] > 0 && p[2] > 0) mouseReport(p[0], p[1], p[2], final == 'M');
         return;
     }
     if (prefix) return;

@@ -92,6 +92,8 @@ void pressKey(Key key);
 void sendBytes(const std::string& bytes);
 // The terminal stops answering cursor queries.
 void silenceQueries(bool silent);
+// Output of another program before this one (a shell prompt, say): it moves the cursor.
+void otherOutput(const std::string& bytes);
 
 // ---- what a player would see ----
 std::string text(int row, int col, int count); // UTF-8 of count cells (wide characters once)

@@ -202,6 +202,8 @@ void sendBytes(const std::string& bytes) { twin().toProgram += bytes; }
 
 void silenceQueries(bool silent) { twin().silent = silent; }
 
+void otherOutput(const std::string& bytes) { vterm_input_write(twin().vt, bytes.data(), bytes.size()); }
+
 std::string text(int row, int col, int count) {
     std::string out;
     Cell size = screenSize();
