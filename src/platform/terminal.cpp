@@ -162,14 +162,6 @@ const std::string& utf8Of(uint16_t code) {
     return o.utf8Cache[code] = text;
 }
 
-// Writing over half of a double-width character blanks its other half on the terminal.
-void breakWide(int row, int col) {
-    Output& o = st().o;
-    ScreenCell& c = at(row, col);
-    if (c.tail && col > 1) at(row, col - 1).known = false;
-    if (c.wide && col < o.cols) at(row, col + 1).known = false;
-}
-
 void lineFeed() {
     Output& o = st().o;
     if (++o.row <= o.rows) return;
@@ -191,13 +183,13 @@ void putCell(uint16_t code, bool wide) {
     }
     ScreenCell& first = at(o.row, o.col);
     bool same = first.known && first.code == code && first.attr == o.attr && first.wide == (width == 2) && !first.tail;
+    // A cell that held half of a double-width character never matches a new character, so
+    // whatever the terminal did to the other half is rewritten when it is drawn.
     if (same && width == 2) {
         const ScreenCell& second = at(o.row, o.col + 1);
         same = second.known && second.tail && second.attr == o.attr;
     }
     if (!same) {
-        breakWide(o.row, o.col);
-        if (width == 2) breakWide(o.row, o.col + 1);
         placeTerm(o.row, o.col);
         attrTerm(o.attr);
         o.out += utf8Of(code);

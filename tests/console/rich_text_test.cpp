@@ -68,11 +68,3 @@ TEST_F(RichText, MissingArgumentsAndATrailingMarkerWriteNothing) {
     term::flush();
     EXPECT_EQ(screen::foreground(2, 3), 7);
 }
-
-TEST_F(RichText, ButtonWidthCountsColumnsNotMarkupOrBytes) {
-    Form form(1, 1, 5, 40, nullptr, 0);
-    Button plain(toRaw("&f  Start  "), 2, 2, &form, 2, 1);
-    Button chinese(toRaw("&e开始"), 3, 2, &form, 2, 1);
-    EXPECT_EQ(plain.width, 9);
-    EXPECT_EQ(chinese.width, 4);
-}
