@@ -48,6 +48,23 @@ bool pointerOn(int row, int firstCol, int width) {
     return pt.x == row && pt.y >= firstCol && pt.y < firstCol + width;
 }
 
+// The poll buttons and options share: draw, then 0 (pointer elsewhere or disabled), 1 (pointer
+// over the widget's first row of width columns) or 2 (clicked: the action, then a pause).
+template <class Clickable, class Action>
+int pollClickable(Clickable& widget, Action onClick) {
+    if (widget.visible) widget.print();
+    if (!widget.enable) return 0;
+    if (!pointerOn(widget.xpos, widget.ypos, widget.width)) {
+        widget.isPress = false;
+        return 0;
+    }
+    widget.isPress = true;
+    if (!press(platform::VK_LBUTTON)) return 1;
+    onClick();
+    platform::sleepMs(SLEEP_TIME);
+    return 2;
+}
+
 } // namespace
 
 // ---- primitives ------------------------------------------------------------------------------
@@ -149,12 +166,27 @@ Object::Object() : id(OBJECT) {}
 
 void Object::print() {}
 
+void Object::build(int x, int y, Form* parent, OBJECT_TYPE kind) {
+    xpos = x;
+    ypos = y;
+    visible = true;
+    id = kind;
+    attach(parent);
+}
+
 void Object::attach(Form* parent) {
     faObject = parent;
     if (!parent) return;
     parent->sonObjects.push_back(this);
     xpos += parent->xpos - 1;
     ypos += parent->ypos - 1;
+}
+
+int Object::drawCaption(RawText& caption) {
+    TOOLKIT_ASSERT(!(faObject==nullptr));
+    gotoxy(xpos, ypos);
+    caption.print(faObject->bgColor);
+    return faObject->bgColor;
 }
 
 void Object::drawIfShown() {
@@ -180,11 +212,7 @@ void Object::remove() {
 
 Form::Form(int _xpos, int _ypos, int _height, int _width, Form* _faObject, int _bgColor)
     : width(_width), height(_height), bgColor(_bgColor) {
-    xpos = _xpos;
-    ypos = _ypos;
-    visible = true;
-    id = FORM;
-    attach(_faObject);
+    build(_xpos, _ypos, _faObject, FORM);
     drawIfShown();
 }
 
@@ -202,12 +230,8 @@ void Form::print() {
 
 Button::Button(RawText _text, int _xpos, int _ypos, Form* _faObject, int _bgColor, int _bgPressColor)
     : width(0), bgColor(_bgColor), bgPressColor(_bgPressColor), isPress(false), text(std::move(_text)) {
-    xpos = _xpos;
-    ypos = _ypos;
-    visible = true;
+    build(_xpos, _ypos, _faObject, BUTTON);
     enable = true;
-    id = BUTTON;
-    attach(_faObject);
     drawIfShown();
 }
 
@@ -221,32 +245,15 @@ void Button::print() {
 }
 
 int Button::preserve() {
-    if (visible) print();
-    if (!enable) return 0;
-    if (!pointerOn(xpos, ypos, width)) {
-        isPress = false;
-        return 0;
-    }
-    isPress = true;
-    if (!press(platform::VK_LBUTTON)) return 1;
-    platform::sleepMs(SLEEP_TIME);
-    return 2;
+    return pollClickable(*this, [] {});
 }
 
 Label::Label(RawText _text, int _xpos, int _ypos, Form* _faObject) : text(std::move(_text)) {
-    xpos = _xpos;
-    ypos = _ypos;
-    visible = true;
-    id = LABEL;
-    attach(_faObject);
+    build(_xpos, _ypos, _faObject, LABEL);
     drawIfShown();
 }
 
-void Label::print() {
-    TOOLKIT_ASSERT(!(faObject==nullptr));
-    gotoxy(xpos, ypos);
-    text.print(faObject->bgColor);
-}
+void Label::print() { drawCaption(text); }
 
 // ---- value and input widgets -----------------------------------------------------------------
 
@@ -260,18 +267,14 @@ Option::Option(RawText _text, int _xpos, int _ypos, Form* _faObject, int _tickCo
 void Option::init(RawText _text, int _xpos, int _ypos, Form* _faObject, int _tickColor, char _tickChar,
                   std::string _blockChar, OBJECT_TYPE kind) {
     text = std::move(_text);
-    xpos = _xpos;
-    ypos = _ypos;
     tickColor = _tickColor;
     tickChar = _tickChar;
     blockChar = std::move(_blockChar);
-    visible = true;
     enable = true;
     chosen = false;
     isPress = false;
     width = 0;
-    id = kind;
-    attach(_faObject);
+    build(_xpos, _ypos, _faObject, kind);
     drawIfShown();
 }
 
@@ -319,17 +322,7 @@ void Option::set(int tp) {
 }
 
 int Option::preserve() {
-    if (visible) print();
-    if (!enable) return 0;
-    if (!pointerOn(xpos, ypos, width)) {
-        isPress = false;
-        return 0;
-    }
-    isPress = true;
-    if (!press(platform::VK_LBUTTON)) return 1;
-    set(-1);
-    platform::sleepMs(SLEEP_TIME);
-    return 2;
+    return pollClickable(*this, [this] { set(-1); });
 }
 
 CheckBox::CheckBox(RawText _text, int _xpos, int _ypos, Form* _faObject, int _tickColor, char _tickChar,
@@ -348,21 +341,14 @@ ProgressBar::ProgressBar(RawText _text, int _xpos, int _ypos, int _width, Form* 
                          int _maxVal, int _barColor, int _style)
     : width(_width), barColor(_barColor), style(_style), maxVal(_maxVal), numLen(0), text(std::move(_text)),
       value(_value) {
-    xpos = _xpos;
-    ypos = _ypos;
-    visible = true;
-    id = PROGRESS_BAR;
-    attach(_faObject);
+    build(_xpos, _ypos, _faObject, PROGRESS_BAR);
     drawIfShown();
 }
 
 void ProgressBar::print() {
-    TOOLKIT_ASSERT(!(faObject==nullptr));
     FlushAtEnd flushed;
-    int back = faObject->bgColor;
     int current = value ? *value : 0;
-    gotoxy(xpos, ypos);
-    text.print(back);
+    int back = drawCaption(text);
     // A value outside 0..maxVal (or no sensible maximum) fills nothing or the whole bar, never
     // more: the bar must not spill over its brackets or its neighbours.
     double share = maxVal != 0 ? (double)current / maxVal : (current > 0 ? 1.0 : 0.0);
@@ -398,14 +384,10 @@ void ProgressBar::print() {
 
 void LabelVal::basicInit(RawText _text, int _xpos, int _ypos, Form* _faObject, int _valCol, int _maxVal) {
     text = std::move(_text);
-    xpos = _xpos;
-    ypos = _ypos;
     valCol = _valCol;
     maxVal = _maxVal;
     numLen = 0;
-    visible = true;
-    id = LABEL_VAL;
-    attach(_faObject);
+    build(_xpos, _ypos, _faObject, LABEL_VAL);
 }
 
 LabelVal::LabelVal(RawText _text, int _xpos, int _ypos, Form* _faObject, int* _value, int _valCol, int _maxVal) {
@@ -432,11 +414,8 @@ LabelVal::LabelVal(RawText _text, int _xpos, int _ypos, Form* _faObject, std::st
 }
 
 void LabelVal::print() {
-    TOOLKIT_ASSERT(!(faObject==nullptr));
     FlushAtEnd flushed;
-    int back = faObject->bgColor;
-    gotoxy(xpos, ypos);
-    text.print(back);
+    int back = drawCaption(text);
     auto [row, col] = getxy();
     setColor(back * 16 + 7);
     spaces(numLen);
@@ -458,12 +437,8 @@ List::List(RawText _text, int _xpos, int _ypos, int _width, Form* _faObject, std
            int _perPage, int _bgPressColor, std::string _pageFormat)
     : text(std::move(_text)), items(_items), perPage(_perPage), width(_width), isChosen(-1),
       bgPressColor(_bgPressColor), nowPage(1), pageFormat(std::move(_pageFormat)) {
-    xpos = _xpos;
-    ypos = _ypos;
-    visible = true;
+    build(_xpos, _ypos, _faObject, LIST);
     enable = true;
-    id = LIST;
-    attach(_faObject);
     drawIfShown();
 }
 
@@ -540,21 +515,14 @@ InputBox::InputBox(RawText _text, int _xpos, int _ypos, int _width, int _positio
                    int _colorLoseFocus, char _pwdChar)
     : text(std::move(_text)), width(_width), position(_position), textColor(_textColor),
       colorLoseFocus(_colorLoseFocus), newx(0), newy(0), pwdChar(_pwdChar), hasFocus(false) {
-    xpos = _xpos;
-    ypos = _ypos;
-    visible = true;
+    build(_xpos, _ypos, _faObject, INPUTBOX);
     enable = true;
-    id = INPUTBOX;
-    attach(_faObject);
     drawIfShown();
 }
 
 void InputBox::print() {
-    TOOLKIT_ASSERT(!(faObject==nullptr));
     FlushAtEnd flushed;
-    int back = faObject->bgColor;
-    gotoxy(xpos, ypos);
-    text.print(back);
+    drawCaption(text);
     if (position == 0) {
         newx = xpos;
         newy = column();

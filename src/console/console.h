@@ -85,10 +85,14 @@ public:
     void remove();
 
 protected:
+    // The first construction steps of every widget: visible, of its kind, attached to its form.
+    void build(int x, int y, Form* parent, OBJECT_TYPE kind);
     // Records the parent and turns the position relative to it into an absolute one.
     void attach(Form* parent);
     // Draws the new widget at once when its form is on show.
     void drawIfShown();
+    // Draws a caption at the widget's cell on its form's background, and gives that background.
+    int drawCaption(RawText& caption);
 };
 
 class Form : public Object {
