@@ -34,8 +34,13 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # ---- a display of our own -------------------------------------------------------------------
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+xvfb=$!
+pids+=($xvfb)
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb" 2>/dev/null || break
+  sleep 0.1
+done
 if [ ! -s "$work/display" ]; then
   echo "SKIP: no X server could be started"
   cat "$work/xvfb.log"
