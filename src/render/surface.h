@@ -8,14 +8,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/point.h"
 
 using COLORREF = uint32_t; // 0x00BBGGRR
-using LONG = long;
-
-struct POINT {
-    LONG x = 0;
-    LONG y = 0;
-};
 
 struct RECT {
     LONG left = 0;

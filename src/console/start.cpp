@@ -1,0 +1,129 @@
+// The launcher screen and setting.ini.
+#include "console/start.h"
+
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+#include "console/console.h"
+#include "game/game.h"
+#include "platform/terminal.h"
+#include "render/surface.h"
+
+namespace {
+
+const char* const SETTINGS_FILE = "setting.ini";
+
+// An index that the file does not give is the largest window that fits the desktop.
+int resolutionOr(int index) {
+    if (index >= 0 && index < RESOLUTION_MAX) return index;
+    return fittingResolution(platform::desktopSize());
+}
+
+void saveSettings(int index, bool debug) {
+    std::ofstream settings(SETTINGS_FILE, std::ios::out | std::ios::trunc);
+    settings << index << '\n' << debug << '\n';
+    settings.close();
+    // The game starts all the same; the player only learns the choice is not kept.
+    if (!settings)
+        std::cerr << "cardbattle: cannot write " << SETTINGS_FILE << "; the settings are not kept" << std::endl;
+}
+
+// Moves the chosen row with the arrow keys, keeping it on the page shown.
+void moveChoice(List& list, int step) {
+    int rows = list.items ? (int)list.items->size() : 0;
+    if (rows == 0) return;
+    int index = list.isChosen < 0 ? (step > 0 ? 0 : rows - 1) : list.isChosen + step;
+    if (index < 0) index = 0;
+    if (index >= rows) index = rows - 1;
+    list.isChosen = index;
+    list.nowPage = index / (list.perPage > 0 ? list.perPage : 1) + 1;
+    list.print();
+}
+
+// Steps 9 to 14 of the launcher: reset the game, save, load the pictures, open the window.
+void openGame(Game& now, int index, bool debug, bool screenShown) {
+    index = resolutionOr(index);
+    int HEIGHT = RESOLUTIONS[index][0];
+    int WIDTH = RESOLUTIONS[index][1];
+    now = Game();
+    now.rate = HEIGHT / 1024.0;
+    if (screenShown) {
+        clrscr();
+        platform::terminal::endInput();
+    }
+    saveSettings(index, debug);
+    now.loadAssets();
+    initgraph(WIDTH, HEIGHT, debug ? EX_SHOWCONSOLE : 0);
+    BeginBatchDraw();
+    setbkmode(TRANSPARENT);
+}
+
+void startWithoutLauncher(Game& now) {
+    std::ifstream settings(SETTINGS_FILE);
+    int index = resolutionOr(readResolution(settings));
+    bool debug = false;
+    settings >> debug;
+    std::cerr << "cardbattle: not running in a terminal, so no launcher: starting at " << RESOLUTIONS[index][1]
+              << " x " << RESOLUTIONS[index][0] << ", debug mode " << (debug ? "on" : "off") << std::endl;
+    openGame(now, index, debug, false);
+}
+
+} // namespace
+
+int fittingResolution(platform::Point desktop) {
+    for (int i = RESOLUTION_MAX - 1; i > 0; --i)
+        if (RESOLUTIONS[i][1] <= desktop.x && RESOLUTIONS[i][0] <= desktop.y) return i;
+    return 0;
+}
+
+int readResolution(std::istream& settings) {
+    if (!settings) return -1; // no file
+    int value = 0;
+    if (settings >> value) return value >= 0 && value < RESOLUTION_MAX ? value : -1;
+    // Nothing but blanks (or nothing readable) gives no index; a number too large for an int is
+    // out of range.
+    if (settings.eof() || settings.bad() || value != 0) return -1;
+    return 0;
+}
+
+void createGame(Game& now) {
+    if (!platform::terminal::interactive()) return startWithoutLauncher(now);
+    platform::terminal::beginInput();
+
+    setWindowSize("Game Launcher", 60, 20);
+    hideCursor();
+    Form mainForm(1, 1, 18, 60, nullptr, 0);
+    Label titleLabel(toRaw("&e  Game Launcher - Settings"), 4, 17, &mainForm);
+    std::ifstream settings(SETTINGS_FILE);
+    Form setResolution(5, 5, 14, 20, &mainForm, 0);
+    std::vector<RawText> items1;
+    for (int i = 0; i < RESOLUTION_MAX; ++i) items1.push_back(toRaw(RESOLUTION_NAME[i]));
+    List resolution(toRaw("&e Set Resolution"), 2, 3, 15, &setResolution, &items1, 3, 9, "");
+    // A file that gives no usable index shows the row that will be used.
+    resolution.isChosen = resolutionOr(readResolution(settings));
+    resolution.print();
+    Form submitForm(16, 26, 2, 10, &mainForm, 0);
+    Button start(toRaw("&f  Start  "), 1, 1, &submitForm, 2, 1);
+    Form isDebugForm(6, 24, 1, 20, &mainForm, 0);
+    CheckBox isDebug(toRaw("&fDebug Mode"), 1, 1, &isDebugForm, 10, 'O', "[]");
+    settings >> isDebug.chosen;
+    settings.close();
+
+    // The keys beyond the mouse act once per press.
+    bool upBefore = false, downBefore = false, debugKeyBefore = false;
+    for (;;) {
+        resolution.preserve();
+        isDebug.preserve();
+        if (start.preserve() == 2) break;
+        if (press(platform::VK_RETURN) || press(platform::VK_SPACE)) break;
+        bool up = press(platform::VK_UP), down = press(platform::VK_DOWN), debugKey = press('D');
+        if (up && !upBefore) moveChoice(resolution, -1);
+        if (down && !downBefore) moveChoice(resolution, 1);
+        if (debugKey && !debugKeyBefore) isDebug.set(-1);
+        upBefore = up;
+        downBefore = down;
+        debugKeyBefore = debugKey;
+    }
+    openGame(now, resolution.isChosen, isDebug.chosen, true);
+}

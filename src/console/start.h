@@ -1,0 +1,31 @@
+// The launcher: a settings screen in the terminal (window size and debug mode, kept in
+// setting.ini between runs), then the game window.
+#pragma once
+
+#include <istream>
+#include <string>
+
+#include "platform/platform.h"
+
+class Game;
+
+// Per resolution: window height, then window width, in pixels.
+inline constexpr int RESOLUTIONS[3][2] = {{512, 756}, {768, 1134}, {1024, 1512}};
+// The list rows, height first, each as wide as the list (15 columns).
+inline std::string RESOLUTION_NAME[3] = {"   512 * 756   ", "   768 * 1134  ", "  1024 * 1512  "};
+inline constexpr int RESOLUTION_MAX = 3;
+inline std::string version = "v0.0.1";
+
+// Shows the launcher until Start is clicked or Enter or Space is down (Up and Down move the
+// choice, D toggles debug mode, for terminals without a mouse), saves the choices, resets `now`,
+// sets its scale, loads the pictures and opens the game window. Without a terminal it starts at
+// once with the saved settings.
+void createGame(Game& now);
+
+// The largest resolution whose window fits the desktop; the smallest when none does.
+int fittingResolution(platform::Point desktop);
+
+// The resolution index the settings give: a number outside 0..RESOLUTION_MAX-1, or none at all,
+// gives -1; text that is not a number reads as 0 (and leaves the stream failed, so nothing
+// more is read from it).
+int readResolution(std::istream& settings);

@@ -1,0 +1,262 @@
+// The launcher: its screen, the settings file in all its states, mouse and keys, and what it
+// leaves behind (the game reset and scaled, the window, the saved choice, the terminal).
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "console/console.h"
+#include "console/start.h"
+#include "console_fixture.h"
+#include "game/game.h"
+#include "render/assets.h"
+
+namespace fs = std::filesystem;
+using namespace console_test;
+namespace headless = platform::headless;
+
+class Launcher : public ConsoleTest {
+protected:
+    fs::path home;
+    fs::path dir;
+
+    void SetUp() override {
+        ConsoleTest::SetUp();
+        home = fs::current_path();
+        std::random_device random;
+        dir = fs::temp_directory_path() / ("cardbattle-launcher-" + std::to_string(random()));
+        fs::create_directories(dir);
+        fs::current_path(dir);
+    }
+    void TearDown() override {
+        fs::current_path(home);
+        fs::remove_all(dir);
+        ConsoleTest::TearDown();
+    }
+
+    static void writeSettings(const std::string& content) { std::ofstream("setting.ini") << content; }
+    static std::string savedSettings() {
+        std::ifstream in("setting.ini");
+        std::stringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+    static void click(int row, int col) {
+        screen::movePointer(row, col);
+        screen::setLeftButton(true);
+        screen::setLeftButton(false);
+    }
+    // The row of the list (0 to 2) shown as chosen, or -1.
+    static int highlightedRow() {
+        int found = -1;
+        for (int i = 0; i < 3; ++i)
+            if (screen::background(7 + i, 7) == 9 && screen::background(7 + i, 21) == 9) found = found == -1 ? i : -2;
+        return found;
+    }
+
+    // Runs the launcher; the script runs at every poll and sleep with the number of the poll.
+    int polls = 0;
+    void launch(Game& game, std::function<void(int)> script) {
+        polls = 0;
+        headless::setCallback([this, script] {
+            if (++polls > 5000) throw std::runtime_error("the launcher is still waiting");
+            script(polls);
+        });
+        createGame(game);
+        headless::setCallback(nullptr);
+    }
+};
+
+TEST_F(Launcher, StoredChoicesShowAndEnterStartsWithThem) {
+    writeSettings("2\n1\n");
+    Game game;
+    game.gameEnd = true;
+    game.status = USECARD;
+    launch(game, [](int poll) {
+        if (poll == 3) {
+            // The check box shows the stored flag from its first poll on.
+            EXPECT_EQ(screen::text(6, 24, 13), "[O]Debug Mode");
+            EXPECT_EQ(screen::foreground(6, 25), 10);
+            screen::pressKey(screen::Key::Enter);
+        }
+        if (poll != 1) return;
+        EXPECT_EQ(screen::title(), "Game Launcher");
+        EXPECT_EQ(screen::screenSize().col, 60);
+        EXPECT_EQ(screen::screenSize().row, 20);
+        EXPECT_FALSE(screen::cursorVisible());
+        EXPECT_EQ(screen::rowText(4), std::string(16, ' ') + "  Game Launcher - Settings");
+        EXPECT_EQ(screen::foreground(4, 19), 14);
+        EXPECT_EQ(screen::text(6, 7, 30), " Set Resolution  [ ]Debug Mode");
+        EXPECT_EQ(screen::text(7, 7, 15), "   512 * 756   ");
+        EXPECT_EQ(screen::text(9, 7, 15), "  1024 * 1512  ");
+        EXPECT_EQ(highlightedRow(), 2) << dump();
+        EXPECT_EQ(screen::text(16, 26, 9), "  Start  ");
+        EXPECT_EQ(screen::background(16, 26), 2);
+    });
+    EXPECT_EQ(polls, 4) << "Enter ends the first pass";
+    headless::WindowRequest window = headless::windowRequest();
+    EXPECT_TRUE(window.opened);
+    EXPECT_EQ(window.width, 1512);
+    EXPECT_EQ(window.height, 1024);
+    EXPECT_TRUE(window.keepTerminal) << "debug mode keeps the console";
+    EXPECT_EQ(game.rate, 1.0);
+    EXPECT_FALSE(game.gameEnd) << "the game is reset to its defaults";
+    EXPECT_EQ(game.status, DISABLE);
+    EXPECT_EQ(savedSettings(), "2\n1\n");
+    // The screen is cleared and the terminal's input handed back; the cursor stays hidden.
+    EXPECT_EQ(screen::rowText(9), "");
+    EXPECT_FALSE(screen::rawMode());
+    EXPECT_FALSE(screen::mouseReporting());
+    EXPECT_FALSE(screen::cursorVisible());
+}
+
+TEST_F(Launcher, ClickingTheSecondRowAndStartOpensTheMiddleWindow) {
+    // A catalogue whose picture files are missing still gets its sizes at the chosen scale.
+    fs::create_directory("asset");
+    std::ofstream("asset/size.ini") << "1\n100 50\n";
+    std::ofstream("asset/content.ini") << "missing lobby\n";
+    Game game;
+    long long startedAt = 0;
+    launch(game, [&](int poll) {
+        if (poll == 1) {
+            EXPECT_EQ(highlightedRow(), 2) << "no file: the largest window that fits is shown chosen";
+            click(8, 10);
+        }
+        if (poll == 12) {
+            EXPECT_EQ(highlightedRow(), 1);
+            click(16, 34);
+            startedAt = headless::clock();
+        }
+    });
+    EXPECT_EQ(headless::clock() - startedAt, SLEEP_TIME) << "Start waits after its click";
+    headless::WindowRequest window = headless::windowRequest();
+    EXPECT_EQ(window.width, 1134);
+    EXPECT_EQ(window.height, 768);
+    EXPECT_FALSE(window.keepTerminal);
+    EXPECT_EQ(game.rate, 0.75);
+    EXPECT_EQ(savedSettings(), "1\n0\n");
+    ASSERT_EQ(game.pmap.count("lobby"), 1u);
+    EXPECT_EQ(game.pmap["lobby"]->height, 75);
+    EXPECT_EQ(game.pmap["lobby"]->width, 37);
+}
+
+TEST_F(Launcher, ClickingTheCheckBoxTwiceLeavesItClearAfterTwoPauses) {
+    writeSettings("0\n0\n");
+    Game game;
+    std::string ticked;
+    launch(game, [&](int poll) {
+        if (poll == 1 || poll == 20) click(6, 30);
+        if (poll == 19) ticked = screen::text(6, 24, 3);
+        if (poll == 40) screen::pressKey(screen::Key::Enter);
+    });
+    EXPECT_EQ(ticked, "[O]");
+    EXPECT_EQ(headless::sleepCount(), 2);
+    EXPECT_EQ(headless::clock(), 2 * SLEEP_TIME);
+    EXPECT_EQ(savedSettings(), "0\n0\n");
+    EXPECT_EQ(headless::windowRequest().width, 756);
+}
+
+TEST_F(Launcher, SpaceHeldAtTheStartEndsTheFirstPassWithTheStoredChoices) {
+    writeSettings("1\n1\n");
+    headless::setKey(platform::VK_SPACE, true);
+    Game game;
+    std::string box;
+    launch(game, [&](int) { box = screen::text(6, 24, 3); });
+    EXPECT_EQ(polls, 5) << "list, check box, button, Enter, Space";
+    EXPECT_EQ(box, "[O]") << "the check box was redrawn with the stored flag in that pass";
+    EXPECT_EQ(headless::windowRequest().width, 1134);
+    EXPECT_TRUE(headless::windowRequest().keepTerminal);
+}
+
+TEST_F(Launcher, ArrowKeysMoveTheChoiceAndDTogglesDebug) {
+    writeSettings("0\n0\n");
+    Game game;
+    int shown = -1;
+    launch(game, [&](int poll) {
+        switch (poll) {
+        case 1: headless::setKey(platform::VK_DOWN, true); break;
+        case 10: headless::setKey(platform::VK_DOWN, false); break;
+        case 20: headless::setKey(platform::VK_DOWN, true); break;
+        case 30: headless::setKey(platform::VK_DOWN, false); break;
+        case 40: headless::setKey(platform::VK_DOWN, true); break; // already on the last row
+        case 50: headless::setKey(platform::VK_DOWN, false); break;
+        case 55: shown = highlightedRow(); break;
+        case 60: screen::type("d"); break;
+        case 70: headless::setKey(platform::VK_UP, true); break;
+        case 90: headless::setKey(platform::VK_RETURN, true); break;
+        default: break;
+        }
+    });
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(savedSettings(), "1\n1\n") << "held keys act once";
+}
+
+struct SettingsCase {
+    const char* name;
+    const char* content; // nullptr: no file
+    platform::Point desktop;
+    int index;
+    bool debug;
+};
+
+class LauncherSettings : public Launcher, public ::testing::WithParamInterface<SettingsCase> {};
+
+TEST_P(LauncherSettings, TheFileGivesTheChoiceOrTheLargestWindowThatFits) {
+    const SettingsCase& c = GetParam();
+    if (c.content) writeSettings(c.content);
+    headless::setDesktopSize(c.desktop.x, c.desktop.y);
+    Game game;
+    int shown = -3;
+    launch(game, [&](int poll) {
+        if (poll != 1) return;
+        shown = highlightedRow();
+        headless::setKey(platform::VK_RETURN, true);
+    });
+    EXPECT_EQ(shown, c.index) << "the row that will be used is shown chosen";
+    EXPECT_EQ(headless::windowRequest().height, RESOLUTIONS[c.index][0]);
+    EXPECT_EQ(headless::windowRequest().width, RESOLUTIONS[c.index][1]);
+    EXPECT_EQ(headless::windowRequest().keepTerminal, c.debug);
+    EXPECT_EQ(savedSettings(), std::to_string(c.index) + "\n" + (c.debug ? "1" : "0") + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LauncherSettings,
+    ::testing::Values(SettingsCase{"Missing", nullptr, {1920, 1080}, 2, false},
+                      SettingsCase{"MissingOnASmallerDesktop", nullptr, {1366, 768}, 1, false},
+                      SettingsCase{"EmptyOnATinyDesktop", "", {800, 600}, 0, false},
+                      SettingsCase{"OnlyTheIndex", "1", {1920, 1080}, 1, false},
+                      SettingsCase{"Blanks", "  2 \n\n 1", {1920, 1080}, 2, true},
+                      SettingsCase{"NotANumberReadsAsZero", "abc\n1\n", {1920, 1080}, 0, false},
+                      SettingsCase{"IndexTooLarge", "7\n1\n", {1920, 1080}, 2, true},
+                      SettingsCase{"IndexNegative", "-1\n0\n", {1366, 768}, 1, false},
+                      SettingsCase{"IndexOverflowing", "99999999999\n1\n", {1366, 768}, 1, false}),
+    [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
+
+TEST_F(Launcher, AnUnwritableSettingsFileDoesNotStopTheGame) {
+    fs::create_directory("setting.ini");
+    Game game;
+    ::testing::internal::CaptureStderr();
+    launch(game, [](int) { headless::setKey(platform::VK_RETURN, true); });
+    std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(headless::windowRequest().opened);
+    EXPECT_EQ(headless::windowRequest().width, 1512);
+    EXPECT_NE(errors.find("cannot write setting.ini"), std::string::npos) << errors;
+}
+
+TEST_F(Launcher, WithoutATerminalItStartsAtOnceWithTheSavedSettings) {
+    screen::setInteractive(false);
+    writeSettings("0\n1\n");
+    Game game;
+    ::testing::internal::CaptureStderr();
+    launch(game, [](int) {});
+    std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(polls, 0);
+    EXPECT_EQ(headless::windowRequest().width, 756);
+    EXPECT_TRUE(headless::windowRequest().keepTerminal);
+    EXPECT_EQ(game.rate, 0.5);
+    EXPECT_EQ(savedSettings(), "0\n1\n");
+    EXPECT_EQ(screen::bytesWritten(), 0) << "no escape sequences into a file or a pipe";
+    EXPECT_NE(errors.find("not running in a terminal"), std::string::npos) << errors;
+}
