@@ -77,11 +77,11 @@ std::vector<uint32_t> resample(const std::vector<uint32_t>& src, int sw, int sh,
 
 void computeKeyedRuns(Surface& s, uint32_t key) {
     s.runsKey = key;
-    s.keyedRuns.assign(s.height, {});
+    s.keyedRuns.clear();
+    s.rowRuns.assign(1, 0);
     s.opaque = true;
     for (int y = 0; y < s.height; ++y) {
         const uint32_t* row = &s.pixels[(size_t)y * s.width];
-        auto& runs = s.keyedRuns[y];
         for (int x = 0; x < s.width;) {
             if (row[x] == key) {
                 ++x;
@@ -89,9 +89,11 @@ void computeKeyedRuns(Surface& s, uint32_t key) {
             }
             int start = x;
             while (x < s.width && row[x] != key) ++x;
-            runs.push_back({start, x - start});
+            s.keyedRuns.push_back({start, x - start});
         }
-        if (runs.size() != 1 || runs[0].length != s.width) s.opaque = false;
+        int first = s.rowRuns.back(), count = (int)s.keyedRuns.size() - first;
+        if (count != 1 || s.keyedRuns[first].length != s.width) s.opaque = false;
+        s.rowRuns.push_back((int)s.keyedRuns.size());
     }
     s.generation = nextGeneration();
 }

@@ -79,11 +79,7 @@ Clip intersect(int x, int y, int w, int h, const Clip& bounds) {
     return {std::max(x, bounds.x0), std::max(y, bounds.y0), std::min(x + w, bounds.x1), std::min(y + h, bounds.y1)};
 }
 
-// Runs are short (a card row is a few hundred bytes): a plain loop the compiler vectorises beats
-// a library call per run.
-inline void copyRun(uint32_t* __restrict out, const uint32_t* __restrict in, int n) {
-    for (int i = 0; i < n; ++i) out[i] = in[i];
-}
+inline void copyRun(uint32_t* out, const uint32_t* in, int n) { std::memcpy(out, in, (size_t)n * 4); }
 
 void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
              int sw, int sh, uint32_t key) {
@@ -91,15 +87,22 @@ void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, c
     Clip c = intersect(dx, dy, dw, dh, bounds);
     if (c.empty()) return;
     bool sameSize = dw == sw && dh == sh;
-    if (sameSize && key == src.runsKey && sx == 0 && sy == 0 && (int)src.keyedRuns.size() == src.height) {
+    if (sameSize && key == src.runsKey && sx == 0 && sy == 0 && (int)src.rowRuns.size() == src.height + 1) {
         // Opaque runs, clipped to the destination: block copies.
-        for (int y = c.y0; y < c.y1; ++y) {
+        bool inside = dx >= c.x0 && dx + std::min(dw, src.width) <= c.x1;
+        int lastRow = std::min(c.y1, dy + src.height);
+        for (int y = c.y0; y < lastRow; ++y) {
             int row = y - dy;
-            if (row >= src.height) break;
             uint32_t* out = &dst.pixels[(size_t)y * dst.width];
             const uint32_t* in = &src.pixels[(size_t)row * src.width];
-            for (const Surface::Run& r : src.keyedRuns[row]) {
-                int from = std::max(dx + r.x, c.x0), to = std::min(dx + r.x + r.length, c.x1);
+            const Surface::Run* r = src.keyedRuns.data() + src.rowRuns[row];
+            const Surface::Run* end = src.keyedRuns.data() + src.rowRuns[row + 1];
+            if (inside) {
+                for (; r != end; ++r) copyRun(out + dx + r->x, in + r->x, r->length);
+                continue;
+            }
+            for (; r != end; ++r) {
+                int from = std::max(dx + r->x, c.x0), to = std::min(dx + r->x + r->length, c.x1);
                 if (from < to) copyRun(out + from, in + (from - dx), to - from);
             }
         }
@@ -156,8 +159,6 @@ void execute(Surface& frame, const Clip& bounds, const DrawCommand& cmd) {
         textNow(frame, bounds, cmd);
 }
 
-constexpr int BAND = 32;
-
 int topOf(const DrawCommand& cmd) { return cmd.kind == DrawCommand::BLIT ? cmd.dy : (int)cmd.rect.top; }
 int bottomOf(const DrawCommand& cmd) {
     return cmd.kind == DrawCommand::BLIT ? cmd.dy + cmd.dh : (int)cmd.rect.bottom;
@@ -170,14 +171,10 @@ Clip reach(const DrawCommand& cmd, const Clip& area) {
                      (int)(cmd.rect.bottom - cmd.rect.top), area);
 }
 
-// Draws the recorded commands inside `area` only, one band of rows at a time: a band stays in the
-// processor's cache while every picture and text that touches it is drawn there.
+// Draws the recorded commands inside `area` only.
 void rasterizeArea(Surface& frame, const std::vector<DrawCommand>& cmds, const Clip& area) {
-    for (int top = area.y0; top < area.y1; top += BAND) {
-        Clip band{area.x0, top, area.x1, std::min(top + BAND, area.y1)};
-        for (const DrawCommand& cmd : cmds)
-            if (bottomOf(cmd) > band.y0 && topOf(cmd) < band.y1) execute(frame, band, cmd);
-    }
+    for (const DrawCommand& cmd : cmds)
+        if (bottomOf(cmd) > area.y0 && topOf(cmd) < area.y1) execute(frame, area, cmd);
 }
 
 // Draws what was recorded into the frame's pixels.

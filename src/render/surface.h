@@ -46,12 +46,14 @@ struct Surface {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
-    // Opaque runs per row, precomputed when a picture is loaded, so keyed copies move blocks.
+    // Opaque runs per row, precomputed when a picture is loaded, so keyed copies move blocks:
+    // row y's runs are keyedRuns[rowRuns[y]] up to keyedRuns[rowRuns[y + 1]].
     struct Run {
         int x;
         int length;
     };
-    std::vector<std::vector<Run>> keyedRuns;
+    std::vector<Run> keyedRuns;
+    std::vector<int> rowRuns;
     uint32_t runsKey = KEY_COLOUR;
     bool opaque = false;     // every pixel drawn by a keyed copy (no key pixel at all)
     unsigned generation = 0; // changes whenever the pixels change
