@@ -81,10 +81,23 @@ void sdlOpen(int w, int h) {
     sdlPump();
 }
 
+// The game polls; a quick click or key tap can begin and end between two polls. A press therefore
+// counts as held for at least this long, so that every press is seen by the next frame's tests.
+namespace {
+constexpr Uint64 MIN_HOLD_MS = 40;
+Uint64 leftPressedAt = 0;
+Uint64 keyPressedAt[SDL_NUM_SCANCODES] = {};
+
+bool recentlyPressed(Uint64 at) { return at != 0 && SDL_GetTicks64() - at < MIN_HOLD_MS; }
+} // namespace
+
 void sdlPump() {
     if (!sdlOpenNow()) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) leftPressedAt = SDL_GetTicks64();
+        if (e.type == SDL_KEYDOWN && !e.key.repeat && e.key.keysym.scancode < SDL_NUM_SCANCODES)
+            keyPressedAt[e.key.keysym.scancode] = SDL_GetTicks64();
         if (e.type == SDL_QUIT ||
             (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) {
             // Closing the window ends the program.
@@ -128,11 +141,11 @@ PointerState pointerState() {
 }
 
 bool sdlKeyDown(int vk) {
-    if (vk == VK_LBUTTON) return pointerState().left;
+    if (vk == VK_LBUTTON) return pointerState().left || recentlyPressed(leftPressedAt);
     pointerState(); // keeps the events flowing
     SDL_Scancode code = scancodeOf(vk);
     if (code == SDL_SCANCODE_UNKNOWN) return false;
-    return SDL_GetKeyboardState(nullptr)[code] != 0;
+    return SDL_GetKeyboardState(nullptr)[code] != 0 || recentlyPressed(keyPressedAt[code]);
 }
 
 Point sdlPointer() { return pointerState().position; }

@@ -7,6 +7,7 @@
 #include "game/game.h"
 #include "platform/platform.h"
 #include "render/layout.h"
+#include "support/test_catalogue.h"
 
 namespace headless = platform::headless;
 
@@ -15,6 +16,7 @@ namespace testing_support {
 namespace {
 
 constexpr LayoutPoint TURN_BUTTON{1221, 512}; // middle of the 178-unit square from (1132, 448)
+constexpr LayoutPoint LOBBY_BUTTON{970, 530};  // middle of the adventure button from (870, 430)
 
 LayoutPoint cardCentre(int index) { return {CardPos[index].x + 41, CardPos[index].y + 56}; }
 
@@ -62,6 +64,11 @@ void ScriptedPlayer::onOccasion() {
         headless::setKey(platform::VK_SPACE, true);
         rec.won = game.battle.c[1]->nowhp < 1;
         rec.lost = game.battle.c[0]->nowhp < 1;
+        if (!endScreenSeen) {
+            endScreenSeen = true;
+            rec.wins += rec.won;
+            rec.losses += rec.lost;
+        }
     } else if (game.gameEnd) {
         headless::setKey(platform::VK_SPACE, false);
     }
@@ -75,7 +82,25 @@ void ScriptedPlayer::onOccasion() {
         return;
     }
     lastWasButtonPoll = buttonPoll;
+    if (buttonPoll && lobbyMatches > 0 && lobbyShown()) return startMatchFromLobby();
     if (o.kind == headless::Occasion::SLEEP && !game.gameEnd) decide();
+}
+
+bool ScriptedPlayer::lobbyShown() const {
+    auto at = [this](int x, int y) { return headless::pixel((int)(x * game.rate), (int)(y * game.rate)); };
+    return at(4, 4) == colourOf("lobby") && at(880, 440) == colourOf("b_adv");
+}
+
+void ScriptedPlayer::startMatchFromLobby() {
+    if (rec.matchesStarted == lobbyMatches) {
+        headless::closeWindow();
+        return;
+    }
+    ++rec.matchesStarted;
+    lastTurnSeen = -1;
+    endScreenSeen = false;
+    headless::setKey(platform::VK_SPACE, false);
+    click(LOBBY_BUTTON.x, LOBBY_BUTTON.y);
 }
 
 void ScriptedPlayer::decide() {
@@ -137,6 +162,7 @@ void ScriptedPlayer::decide() {
 }
 
 void ScriptedPlayer::onFrame() {
+    if (lobbyMatches > 0 && lobbyShown()) return; // between matches
     ++rec.frames;
     const Battle& b = game.battle;
     if (game.status < DISABLE || game.status > SETTARGET) fault("status " + std::to_string(game.status));
@@ -148,7 +174,8 @@ void ScriptedPlayer::onFrame() {
         }
         if (ch->pos != i) fault("slot " + std::to_string(i) + " holds a character of slot " + std::to_string(ch->pos));
         if (ch->camp != (i == 1 || i >= 11)) fault("slot " + std::to_string(i) + " holds the other side's character");
-        if (b.canAsTarget[i] && ch->id == 0) fault("empty slot " + std::to_string(i) + " is marked");
+        bool choosing = game.status == ATKCARD || game.status == SETTARGET;
+        if (choosing && b.canAsTarget[i] && ch->id == 0) fault("empty slot " + std::to_string(i) + " is marked");
     }
     if (b.c[0] && b.c[0]->id != 1) fault("slot 0 is not the player's hero");
     if (b.c[1] && b.c[1]->id != 2) fault("slot 1 is not the opponent's hero");

@@ -22,8 +22,10 @@ struct MatchRecord {
     int frames = 0;
     int turns = 0;
     int clicks = 0;
-    bool won = false;
+    bool won = false;  // the last match
     bool lost = false;
+    int matchesStarted = 0; // from the lobby
+    int wins = 0, losses = 0;
     std::vector<std::string> faults; // broken invariants, one line each, first ones only
 };
 
@@ -41,6 +43,9 @@ public:
     void onTurnStart(std::function<void(Game&)> hook) { turnStartHook = std::move(hook); }
     // The match is abandoned (an exception is thrown from the game) after this much virtual time.
     void setTimeLimit(long long ms) { timeLimit = ms; }
+    // Plays from the lobby (which must be drawn with the solid test catalogue): presses the
+    // adventure button whenever the lobby waits, `matches` times, then closes the window.
+    void useLobby(int matches) { lobbyMatches = matches; }
 
     const MatchRecord& record() const { return rec; }
 
@@ -51,7 +56,9 @@ private:
     std::function<void(Game&)> turnStartHook;
     long long timeLimit = 6LL * 3600 * 1000;
 
+    int lobbyMatches = 0;
     bool pressed = false;
+    bool endScreenSeen = false;
     bool lastWasButtonPoll = false;
     int lastTurnSeen = -1;
     int actionsThisTurn = 0;
@@ -60,6 +67,8 @@ private:
     void onOccasion();
     void onFrame();
     void decide();
+    bool lobbyShown() const;
+    void startMatchFromLobby();
     void click(int refX, int refY);
     void fault(const std::string& what);
 };

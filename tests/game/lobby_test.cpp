@@ -1,0 +1,99 @@
+// The lobby: its picture and button, a press that starts a match at once, and the way back.
+#include <gtest/gtest.h>
+
+#include "card/card.h"
+#include "game/game.h"
+#include "game/lobby.h"
+#include "platform/platform.h"
+#include "render/surface.h"
+#include "support/scripted_player.h"
+#include "support/test_catalogue.h"
+
+namespace headless = platform::headless;
+using testing_support::colourOf;
+using testing_support::PlayerStyle;
+using testing_support::ScriptedPlayer;
+
+namespace {
+
+class Lobby : public ::testing::Test {
+protected:
+    Game game;
+    void SetUp() override {
+        headless::enable();
+        game.rate = 0.75;
+        testing_support::loadSolidCatalogue(game);
+        initgraph(1134, 768, 0);
+        BeginBatchDraw();
+        setbkmode(TRANSPARENT);
+    }
+    void TearDown() override {
+        headless::setCallback(nullptr);
+        headless::setFlushObserver(nullptr);
+        reclaimMatchObjects();
+    }
+    // Pixel of a reference point in the last frame.
+    uint32_t at(int x, int y) { return headless::pixel((int)(x * game.rate), (int)(y * game.rate)); }
+};
+
+TEST_F(Lobby, WaitsUntilTheButtonIsPressedInsideItsBox) {
+    int polls = 0;
+    headless::setCallback([&] {
+        ++polls;
+        if (polls == 1) {
+            EXPECT_EQ(at(4, 4), colourOf("lobby"));
+            EXPECT_EQ(at(880, 440), colourOf("b_adv")) << "the button's picture at (870, 430)";
+            EXPECT_EQ(headless::flushCount(), 1);
+        }
+        if (polls < 2000) {
+            headless::setPointer((int)(970 * game.rate), (int)(530 * game.rate)); // over the button, no press
+        } else if (polls < 4000) {
+            headless::setPointer((int)(860 * game.rate), (int)(530 * game.rate)); // left of it, pressed
+            headless::setKey(platform::VK_LBUTTON, true);
+        } else {
+            headless::closeWindow();
+        }
+    });
+    EXPECT_THROW(runLobby(game), platform::WindowClosed);
+    EXPECT_EQ(headless::sleepCount(), 0) << "no match started";
+    EXPECT_EQ(headless::flushCount(), 1) << "the lobby is drawn once and then only polled";
+}
+
+TEST_F(Lobby, APressStartsTheMatchAtOnceWhileTheButtonIsStillHeld) {
+    bool sawMatch = false, heldAtStart = false;
+    headless::setCallback([&] {
+        headless::Occasion o = headless::occasion();
+        if (o.kind == headless::Occasion::SLEEP) {
+            // The first sleep is the first dealing animation of the match.
+            sawMatch = true;
+            heldAtStart = platform::keyDown(platform::VK_LBUTTON);
+            headless::closeWindow();
+            return;
+        }
+        headless::setPointer((int)(1060 * game.rate), (int)(620 * game.rate)); // the square's far corner
+        headless::setKey(platform::VK_LBUTTON, true);
+    });
+    EXPECT_THROW(runLobby(game), platform::WindowClosed);
+    EXPECT_TRUE(sawMatch);
+    EXPECT_TRUE(heldAtStart) << "no release is needed";
+    EXPECT_FALSE(game.gameEnd);
+    EXPECT_EQ(game.battle.c[0]->id, 1) << "the match had been set up";
+}
+
+TEST_F(Lobby, AfterTheEndScreenTheLobbyReturnsAndAPressStartsAFreshMatch) {
+    ScriptedPlayer player(game, PlayerStyle{});
+    player.useLobby(2);
+    player.attach();
+    headless::setSeed(1);
+    EXPECT_THROW(runLobby(game), platform::WindowClosed);
+    player.detach();
+    const auto& r = player.record();
+    EXPECT_TRUE(r.faults.empty()) << r.faults.front();
+    EXPECT_EQ(r.matchesStarted, 2);
+    EXPECT_EQ(r.wins + r.losses, 2) << "both matches were played to the end screen";
+    // The window closed in the lobby, drawn again after the second match.
+    EXPECT_EQ(at(4, 4), colourOf("lobby"));
+    EXPECT_TRUE(game.gameEnd);
+}
+
+} // namespace
