@@ -20,6 +20,7 @@ std::vector<std::function<void()>>& exitHooks() {
 bool exiting = false;
 int pollRun = 0;
 constexpr int BUSY_POLLS = 256;
+constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
 } // namespace
 
 void setTerminalKeySource(KeySource source) { terminalKeys = std::move(source); }
@@ -27,10 +28,12 @@ bool terminalKeyDown(int vk) { return terminalKeys && terminalKeys(vk); }
 
 void throttlePoll() {
     if (++pollRun < BUSY_POLLS) return;
-    // A loop that only polls: give the core back instead of spinning.
+    // A loop that only polls: give the core back instead of spinning, the more so the longer it
+    // waits (a press is held long enough to be seen all the same).
     if (headless::active()) return;
-    if (sdlOpenNow()) sdlSleep(1);
-    else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    int ms = pollRun < IDLE_POLLS ? 1 : 3;
+    if (sdlOpenNow()) sdlSleep(ms);
+    else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void resetPollRun() { pollRun = 0; }

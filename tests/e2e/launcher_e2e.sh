@@ -9,44 +9,15 @@
 # With --measure-cpu the launcher is left waiting that long first, and the CPU time it and xterm
 # used meanwhile is printed.
 set -u
-SKIP=77
+. "$(dirname "$0")/lib.sh"
 bin=$(realpath "$1")
 close_window=$(realpath "$2")
 assets=$(realpath "$3")
 measure=0
 if [ "${4:-}" = --measure-cpu ]; then measure=${5:-10}; fi
 
-for tool in Xvfb xterm xdotool xwininfo; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit $SKIP; }
-done
-
-work=$(mktemp -d /tmp/cardbattle-e2e.XXXXXX)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# ---- a display of our own -------------------------------------------------------------------
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-pids+=($xvfb)
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb" 2>/dev/null || break
-  sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-  echo "SKIP: no X server could be started"
-  cat "$work/xvfb.log"
-  exit $SKIP
-fi
-export DISPLAY=":$(cat "$work/display")"
+require Xvfb xterm xdotool xwininfo
+start_xvfb 1920x1080
 
 # ---- the shell inside xterm: runs the game, then records the terminal's state -----------------
 cat >"$work/inner.sh" <<'EOF'
@@ -65,14 +36,6 @@ cat >modes.txt
 stty "$(cat saved.txt)"
 echo done >done.txt
 EOF
-
-wait_for() { # seconds, then a command that succeeds when ready
-  local limit=$(($1 * 10)); shift
-  for _ in $(seq "$limit"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-window_named() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
-has_window() { [ -n "$(window_named "$1")" ]; }
 
 # Starts xterm with the game in run folder $1; sets term_win, cell_w, cell_h.
 start_in_xterm() {
@@ -110,8 +73,6 @@ click_cell() {
   sleep 0.5
 }
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
-
 check_terminal_given_back() { # run folder
   local run=$1
   if ! cmp -s "$run/before.txt" "$run/after.txt"; then
@@ -147,7 +108,7 @@ if start_in_xterm "$run1"; then
   click_cell 16 29  # Start
   if wait_for 20 has_window '^cardbattle$'; then
     game_win=$(window_named '^cardbattle$')
-    size=$(xwininfo -id "$game_win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+    size=$(window_size "$game_win")
     echo "game window: $size"
     [ "$size" = 1134x768 ] || fail "game window is $size, not 1134x768"
     settings=$(tr '\n' ' ' <"$run1/setting.ini" 2>/dev/null)
@@ -187,8 +148,4 @@ for way in ctrl-c TERM SEGV; do
   fi
 done
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all checks passed"
+finish

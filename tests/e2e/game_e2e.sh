@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The real binary without a terminal (standard input and output redirected) in a virtual X
+# server, with setting.ini asking for 756 x 512: the window has that size; the lobby shows; a click
+# on the adventure button starts a match whose battle screen shows; a card is marked for exchange
+# and the exchange is finished by clicking; the turn is ended by clicking and the opponent plays;
+# closing the window ends the program with exit code 0.
+#
+# Usage: game_e2e.sh CARDBATTLE CLOSE_WINDOW ASSET_DIR [--resolution N] [--screenshot FILE]
+#                    [--measure-cpu SECONDS]
+#   --resolution N    play at resolution N (0, 1 or 2) instead of 0
+#   --screenshot FILE keep the battle screen of the player's second turn as FILE
+#   --measure-cpu S   also measure the CPU the game uses over S seconds while the lobby waits and
+#                     while the player's turn waits, and the time from the press on the adventure
+#                     button to the first battle frame on screen
+set -u
+. "$(dirname "$0")/lib.sh"
+bin=$(realpath "$1")
+close_window=$(realpath "$2")
+assets=$(realpath "$3")
+shift 3
+resolution=0 screenshot="" measure=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --resolution) resolution=$2; shift 2 ;;
+    --screenshot) screenshot=$2; shift 2 ;;
+    --measure-cpu) measure=$2; shift 2 ;;
+    *) echo "unknown option $1"; exit 2 ;;
+  esac
+done
+heights=(512 768 1024) widths=(756 1134 1512)
+height=${heights[$resolution]} width=${widths[$resolution]}
+
+require Xvfb xdotool xwininfo import convert compare
+start_xvfb 1600x1200
+
+run="$work/run"
+mkdir -p "$run"
+ln -s "$assets" "$run/asset"
+printf '%s\n0\n' "$resolution" >"$run/setting.ini"
+(cd "$run" && exec "$bin" </dev/null >"$run/out.txt" 2>"$run/err.txt") &
+pid=$!
+pids+=($pid)
+
+wait_for 20 has_window '^cardbattle$' || { fail "the game window never opened"; cat "$run/err.txt"; finish; }
+win=$(window_named '^cardbattle$')
+size=$(window_size "$win")
+[ "$size" = "${width}x${height}" ] || fail "the window is $size, not ${width}x${height}"
+grep -q "no launcher" "$run/err.txt" || fail "no word on standard error about skipping the launcher"
+
+# A reference point (1512 x 1024 units) in window pixels.
+px() { awk -v v="$1" -v h="$height" 'BEGIN { printf "%d", v * h / 1024 }'; }
+click_at() {
+  xdotool mousemove --window "$win" "$(px "$1")" "$(px "$2")"
+  sleep 0.2
+  xdotool click 1
+  sleep 0.3
+}
+shot() { import -window "$win" "$work/$1.png"; }
+# Share of the pixels of a region (reference units: x y w h) that differ between two screenshots.
+differing() {
+  local geometry="$(px "$5")x$(px "$6")+$(px "$3")+$(px "$4")"
+  convert "$work/$1.png" -crop "$geometry" +repage "$work/a.png"
+  convert "$work/$2.png" -crop "$geometry" +repage "$work/b.png"
+  local total=$(($(px "$5") * $(px "$6")))
+  local changed
+  changed=$(compare -metric AE -fuzz 8% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)
+  awk -v c="$changed" -v t="$total" 'BEGIN { printf "%d", 100 * c / t }'
+}
+# Root-mean-square difference (percent) between a region of a screenshot and the same region of a
+# baked picture drawn at the same size.
+unlike_picture() { # shot picture x y w h (picture drawn full-window)
+  local geometry="$(px "$5")x$(px "$6")+$(px "$3")+$(px "$4")"
+  convert "$assets/$2.png" -resize "${width}x${height}!" -crop "$geometry" +repage "$work/p.png"
+  convert "$work/$1.png" -crop "$geometry" +repage "$work/s.png"
+  compare -metric RMSE "$work/s.png" "$work/p.png" null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/' |
+    awk '{ printf "%d", 100 * $1 }'
+}
+cpu_percent() { # seconds
+  local t0 t1 hz
+  hz=$(getconf CLK_TCK)
+  t0=$(cpu_ticks "$pid")
+  sleep "$1"
+  t1=$(cpu_ticks "$pid")
+  awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$1" 'BEGIN { printf "%.2f", 100 * d / hz / s }'
+}
+
+# ---- the lobby ------------------------------------------------------------------------------
+sleep 1
+shot lobby
+[ "$(unlike_picture lobby lobby 0 0 800 400)" -le 6 ] || fail "the lobby picture is not on screen"
+if [ "$measure" -gt 0 ]; then
+  xdotool mousemove --window "$win" "$(px 300)" "$(px 300)"
+  echo "CPU while the lobby waits: $(cpu_percent "$measure") % of one core"
+fi
+
+# ---- a match: the opening exchange ------------------------------------------------------------
+xdotool mousemove --window "$win" "$(px 970)" "$(px 530)"
+sleep 0.2
+if [ "$measure" -gt 0 ]; then
+  # The first battle frame: a patch of sky in the lobby's top left corner changes.
+  "$(dirname "$bin")/tests/e2e/e2e_frame_watch" "$win" 0 0 16 16 5000 >"$work/watch.txt" &
+  wait_for 5 grep -q watching "$work/watch.txt"
+fi
+pressed=$(date +%s%N)
+xdotool click 1
+if [ "$measure" -gt 0 ]; then
+  wait_for 6 bash -c "[ \$(wc -l <'$work/watch.txt') -ge 2 ]"
+  shown=$(tail -n 1 "$work/watch.txt")
+  echo "From the press on the adventure button to the first battle frame on screen: $(((shown - pressed) / 1000000)) ms"
+fi
+sleep 7 # eight cards are dealt, 0.6 s each
+shot exchange
+[ "$(differing lobby exchange 0 0 1512 1024)" -ge 50 ] || fail "the screen did not change from the lobby"
+[ "$(unlike_picture exchange bg 300 420 700 160)" -le 6 ] || fail "the battle background is not on screen"
+[ "$(unlike_picture exchange bg 70 850 500 120)" -ge 8 ] || fail "no cards in the player's hand"
+
+click_at 111 906 # the first hand card: marked for exchange
+shot marked
+[ "$(differing exchange marked 70 850 82 112)" -ge 5 ] || fail "the clicked card was not marked"
+click_at 1221 512 # the exchange-done button
+sleep 3
+shot turn1
+[ "$(differing marked turn1 1132 448 178 128)" -ge 20 ] || fail "the exchange button did not give way to the end-turn button"
+
+# ---- the first turn ends; the opponent plays ---------------------------------------------------
+if [ "$measure" -gt 0 ]; then
+  xdotool mousemove --window "$win" "$(px 700)" "$(px 500)"
+  echo "CPU while the player's turn waits: $(cpu_percent "$measure") % of one core"
+fi
+click_at 1221 512 # end the turn
+sleep 5
+shot turn2
+[ "$(differing turn1 turn2 205 310 100 100)" -ge 20 ] || fail "the opponent put no minion in its first place"
+[ "$(differing turn1 turn2 0 400 120 300)" -ge 1 ] || fail "the player's mana did not grow"
+[ -n "$screenshot" ] && cp "$work/turn2.png" "$screenshot"
+
+# ---- closing the window ends the program ----------------------------------------------------
+"$close_window" "$win"
+wait_for 10 bash -c "! kill -0 $pid 2>/dev/null" || fail "still running after its window was closed"
+wait "$pid"
+code=$?
+[ "$code" = 0 ] || fail "exit code $code after the window was closed"
+finish

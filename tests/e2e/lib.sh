@@ -1,0 +1,63 @@
+# Shared by the end-to-end scripts: a virtual X server of their own, waiting, failures, clean-up.
+# Source it after setting nothing; it sets SKIP, work, pids, failures and DISPLAY.
+SKIP=77
+failures=0
+pids=()
+work=$(mktemp -d /tmp/cardbattle-e2e.XXXXXX)
+
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Skips the test when a tool it needs is missing.
+require() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit $SKIP; }
+  done
+}
+
+# Starts Xvfb with a screen of the given size on a free display and exports DISPLAY; skips the
+# test when no X server can be started.
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 "${1:-1920x1080}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  local xvfb=$!
+  pids+=($xvfb)
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ ! -s "$work/display" ]; then
+    echo "SKIP: no X server could be started"
+    cat "$work/xvfb.log"
+    exit $SKIP
+  fi
+  export DISPLAY=":$(cat "$work/display")"
+}
+
+wait_for() { # seconds, then a command that succeeds when ready
+  local limit=$(($1 * 10)); shift
+  for _ in $(seq "$limit"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+window_named() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
+has_window() { [ -n "$(window_named "$1")" ]; }
+window_size() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+
+# CPU time (user + system) of a process, in clock ticks.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
+
+finish() {
+  if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+  fi
+  echo "all checks passed"
+  exit 0
+}
