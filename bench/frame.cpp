@@ -16,6 +16,7 @@
 #include "render/surface.h"
 #include "render/surface_internal.h"
 #include "support/test_catalogue.h"
+#include "frame_memcpy.h"
 
 namespace {
 
@@ -81,16 +82,6 @@ struct FullBattle {
 };
 
 double rateOf(const benchmark::State& state) { return state.range(0) / 100.0; }
-
-void FrameMemcpy(benchmark::State& state) {
-    std::vector<uint32_t> a(W * H, 1), b(W * H, 2);
-    for (auto _ : state) {
-        std::memcpy(b.data(), a.data(), a.size() * 4);
-        benchmark::DoNotOptimize(b.data());
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(FrameMemcpy)->Unit(benchmark::kMicrosecond);
 
 // The whole frame drawn from nothing: printBattle records it and every picture and text is drawn
 // into the window frame, whatever the frame before looked like. Presenting is left out.

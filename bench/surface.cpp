@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"
+#include "frame_memcpy.h"
 
 namespace {
 
@@ -65,16 +66,6 @@ Scene& scene() {
     static Scene s;
     return s;
 }
-
-void FrameMemcpy(benchmark::State& state) {
-    std::vector<uint32_t> a(W * H, 1), b(W * H, 2);
-    for (auto _ : state) {
-        std::memcpy(b.data(), a.data(), a.size() * 4);
-        benchmark::DoNotOptimize(b.data());
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(FrameMemcpy)->Unit(benchmark::kMicrosecond);
 
 // Recording and drawing a changed frame: the full-window picture, 200 keyed cards, 70 bold texts.
 void BattleFrameDrawn(benchmark::State& state) {

@@ -13,11 +13,8 @@ Battle::Battle() : turn(0), nowTurn(false), mySp(0), opSp(0), mySpMax(0), opSpMa
 
 Battle::~Battle() = default;
 
-Battle& Battle::operator=(const Battle& other) {
-    myCard = other.myCard;
-    myDeck = other.myDeck;
-    opCard = other.opCard;
-    opDeck = other.opDeck;
+// The slot pointers, the marks and the counters, copied in declaration order after the vectors.
+void Battle::assignBoard(const Battle& other) {
     for (int i = 0; i < 20; ++i) c[i] = other.c[i];
     for (int i = 0; i < 20; ++i) canAsTarget[i] = other.canAsTarget[i];
     turn = other.turn;
@@ -26,6 +23,14 @@ Battle& Battle::operator=(const Battle& other) {
     opSp = other.opSp;
     mySpMax = other.mySpMax;
     opSpMax = other.opSpMax;
+}
+
+Battle& Battle::operator=(const Battle& other) {
+    myCard = other.myCard;
+    myDeck = other.myDeck;
+    opCard = other.opCard;
+    opDeck = other.opDeck;
+    assignBoard(other);
     return *this;
 }
 
@@ -34,14 +39,7 @@ Battle& Battle::operator=(Battle&& other) {
     myDeck = std::move(other.myDeck);
     opCard = std::move(other.opCard);
     opDeck = std::move(other.opDeck);
-    for (int i = 0; i < 20; ++i) c[i] = other.c[i];
-    for (int i = 0; i < 20; ++i) canAsTarget[i] = other.canAsTarget[i];
-    turn = other.turn;
-    nowTurn = other.nowTurn;
-    mySp = other.mySp;
-    opSp = other.opSp;
-    mySpMax = other.mySpMax;
-    opSpMax = other.opSpMax;
+    assignBoard(other);
     return *this;
 }
 

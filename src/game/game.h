@@ -48,6 +48,9 @@ public:
     void printBattle(Game* game, bool canFlush);
     void useCard(Game* game, int cpos, int pos, bool camp);
     void getCard(Game* game, Card* newc, bool camp, int fromPos);
+
+private:
+    void assignBoard(const Battle& other);
 };
 
 // The one object that lives for the whole run.

@@ -135,9 +135,5 @@ shot turn2
 [ -n "$screenshot" ] && cp "$work/turn2.png" "$screenshot"
 
 # ---- closing the window ends the program ----------------------------------------------------
-"$close_window" "$win"
-wait_for 10 bash -c "! kill -0 $pid 2>/dev/null" || fail "still running after its window was closed"
-wait "$pid"
-code=$?
-[ "$code" = 0 ] || fail "exit code $code after the window was closed"
+close_and_expect_clean_exit "$close_window" "$win" "$pid"
 finish

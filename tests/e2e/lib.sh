@@ -53,6 +53,15 @@ window_size() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {p
 # CPU time (user + system) of a process, in clock ticks.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
 
+# Closes the window as a window manager's close button does; the program must end with code 0.
+close_and_expect_clean_exit() { # close_window tool, window, pid
+  "$1" "$2"
+  wait_for 10 bash -c "! kill -0 $3 2>/dev/null" || fail "still running after its window was closed"
+  wait "$3"
+  local code=$?
+  [ "$code" = 0 ] || fail "exit code $code after the window was closed"
+}
+
 finish() {
   if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"

@@ -21,9 +21,5 @@ import -window "$win" "$work/shot.png"
 pixel() { convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
 [ "$(pixel 10 10)" = "32,192,64" ] || fail "the frame's colour on screen is $(pixel 10 10)"
 [ "$(pixel 150 75)" = "192,32,64" ] || fail "the inner square's colour on screen is $(pixel 150 75)"
-"$close_window" "$win"
-wait_for 5 bash -c "! kill -0 $pid 2>/dev/null" || fail "still running after its window was closed"
-wait "$pid"
-code=$?
-[ "$code" = 0 ] || fail "exit code $code after the window was closed"
+close_and_expect_clean_exit "$close_window" "$win" "$pid"
 finish

@@ -6,6 +6,7 @@
 #include "game/lobby.h"
 #include "platform/platform.h"
 #include "render/surface.h"
+#include "support/game_window.h"
 #include "support/scripted_player.h"
 #include "support/test_catalogue.h"
 
@@ -16,24 +17,9 @@ using testing_support::ScriptedPlayer;
 
 namespace {
 
-class Lobby : public ::testing::Test {
+class Lobby : public testing_support::GameWindowTest {
 protected:
-    Game game;
-    void SetUp() override {
-        headless::enable();
-        game.rate = 0.75;
-        testing_support::loadSolidCatalogue(game);
-        initgraph(1134, 768, 0);
-        BeginBatchDraw();
-        setbkmode(TRANSPARENT);
-    }
-    void TearDown() override {
-        headless::setCallback(nullptr);
-        headless::setFlushObserver(nullptr);
-        reclaimMatchObjects();
-    }
-    // Pixel of a reference point in the last frame.
-    uint32_t at(int x, int y) { return headless::pixel((int)(x * game.rate), (int)(y * game.rate)); }
+    void SetUp() override { open(0.75); }
 };
 
 TEST_F(Lobby, WaitsUntilTheButtonIsPressedInsideItsBox) {

@@ -9,6 +9,7 @@
 #include "game/game.h"
 #include "platform/platform.h"
 #include "render/surface.h"
+#include "support/game_window.h"
 #include "support/scripted_player.h"
 #include "support/test_catalogue.h"
 
@@ -25,22 +26,9 @@ std::string faultsOf(const MatchRecord& r) {
     return all;
 }
 
-class Match : public ::testing::Test {
+class Match : public testing_support::GameWindowTest {
 protected:
-    Game game;
-    void SetUp() override {
-        headless::enable();
-        game.rate = 0.5;
-        testing_support::loadSolidCatalogue(game);
-        initgraph(756, 512, 0);
-        BeginBatchDraw();
-        setbkmode(TRANSPARENT);
-    }
-    void TearDown() override {
-        headless::setCallback(nullptr);
-        headless::setFlushObserver(nullptr);
-        reclaimMatchObjects();
-    }
+    void SetUp() override { open(0.5); }
 
     MatchRecord play(PlayerStyle style, unsigned seed, std::function<void(Game&)> onTurn = nullptr) {
         headless::setSeed(seed);
