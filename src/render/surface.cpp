@@ -122,6 +122,34 @@ void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, c
     }
 }
 
+// Text is blended two pixels at a time, as sixteen-bit channels (blue, green, red, pad), with
+// weights out of 256 so that full coverage gives exactly the text colour.
+typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+typedef uint16_t Channels __attribute__((vector_size(16)));
+
+Channels channelsOf(uint32_t pixel) {
+    uint16_t b = pixel & 0xFF, g = pixel >> 8 & 0xFF, r = pixel >> 16 & 0xFF;
+    return Channels{b, g, r, 0, b, g, r, 0};
+}
+
+inline void blendPair(uint32_t* out, const uint8_t* coverage, const Channels& colour) {
+    uint16_t w0 = coverage[0] + (coverage[0] >> 7), w1 = coverage[1] + (coverage[1] >> 7);
+    Channels w = {w0, w0, w0, w0, w1, w1, w1, w1};
+    Bytes8 bytes;
+    std::memcpy(&bytes, out, 8);
+    Channels p = __builtin_convertvector(bytes, Channels);
+    p = (p * (256 - w) + colour * w) >> 8;
+    bytes = __builtin_convertvector(p, Bytes8);
+    std::memcpy(out, &bytes, 8);
+}
+
+inline void blendOne(uint32_t* out, uint8_t coverage, const Channels& colour) {
+    uint32_t pair[2] = {*out, 0};
+    uint8_t both[2] = {coverage, 0};
+    blendPair(pair, both, colour);
+    *out = pair[0];
+}
+
 void textNow(Surface& dst, const Clip& bounds, const DrawCommand& t) {
     int w = (int)(t.rect.right - t.rect.left), h = (int)(t.rect.bottom - t.rect.top);
     if (w <= 0 || h <= 0) return;
@@ -129,26 +157,17 @@ void textNow(Surface& dst, const Clip& bounds, const DrawCommand& t) {
     if (c.empty()) return;
     const TextMask& mask = layoutText(t.text, t.style, w, h);
     if (c.empty()) return;
-    const uint32_t colourRB = t.colour & 0xFF00FF, colourG = t.colour & 0x00FF00;
+    const Channels colour = channelsOf(t.colour);
     for (const TextMask::Span& span : mask.spans) {
         int y = (int)t.rect.top + span.y;
         if (y < c.y0 || y >= c.y1) continue;
         int from = std::max((int)t.rect.left + span.x, c.x0);
         int to = std::min((int)t.rect.left + span.x + span.length, c.x1);
         uint32_t* out = &dst.pixels[(size_t)y * dst.width];
-        if (span.solid) {
-            if (from < to) std::fill(out + from, out + to, t.colour);
-            continue;
-        }
         const uint8_t* cov = &mask.coverage[(size_t)span.y * mask.width + (from - t.rect.left)];
-        for (int x = from; x < to; ++x) {
-            uint32_t a = *cov++;
-            // Red and blue blended together, green apart; weights out of 256 so that 255 is exact.
-            uint32_t w = a + (a >> 7), inv = 256 - w, p = out[x];
-            uint32_t rb = ((p & 0xFF00FF) * inv + colourRB * w) >> 8 & 0xFF00FF;
-            uint32_t g = ((p & 0x00FF00) * inv + colourG * w) >> 8 & 0x00FF00;
-            out[x] = rb | g;
-        }
+        int x = from;
+        for (; x + 2 <= to; x += 2, cov += 2) blendPair(out + x, cov, colour);
+        if (x < to) blendOne(out + x, *cov, colour);
     }
 }
 

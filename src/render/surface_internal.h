@@ -21,11 +21,9 @@ struct TextMask {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> coverage;
-    // The inked stretches of each row, so that drawing touches only the pixels the text covers;
-    // a solid stretch (full coverage) is filled, the others are blended.
+    // The inked stretches of each row, so that drawing touches only the pixels the text covers.
     struct Span {
         int y, x, length;
-        bool solid;
     };
     std::vector<Span> spans;
 };

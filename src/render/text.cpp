@@ -267,9 +267,8 @@ void findSpans(TextMask& mask) {
                 continue;
             }
             int start = x;
-            bool solid = row[x] == 255;
-            while (x < mask.width && row[x] && (row[x] == 255) == solid) ++x;
-            mask.spans.push_back({y, start, x - start, solid});
+            while (x < mask.width && row[x]) ++x;
+            mask.spans.push_back({y, start, x - start});
         }
     }
 }
