@@ -35,7 +35,9 @@ struct Scene {
                 card.surface.pixels[y * 82 + x] = corner || window ? 0x7F7F7F : 0xC0A040 + x;
             }
         computeKeyedRuns(card.surface, KEY_COLOUR);
-        for (int i = 0; i < 70; ++i) texts.push_back(i % 5 == 0 ? "对手手牌×" + std::to_string(i % 9) : std::to_string(i % 11));
+        // Short Chinese labels, as the battle screen prints them (names, counts, prompts).
+        const char* const words[] = {"未来公主", "娅拉的触手", "对手手牌×4", "偷袭", "冥界使者", "结束回合", "坎特伯雷新兵"};
+        for (int i = 0; i < 70; ++i) texts.push_back(words[i % 7]);
         LOGFONT f;
         gettextstyle(&f);
         f.lfHeight = 32;
@@ -55,7 +57,7 @@ struct Scene {
                            0, 82, 112, KEY_COLOUR);
         for (int i = 0; i < 70; ++i) {
             RECT r{(i * 131) % (W - 212), (i * 71) % (H - 32), 0, 0};
-            r.right = r.left + (i % 5 == 0 ? 212 : 46);
+            r.right = r.left + 212;
             r.bottom = r.top + 32;
             drawtext(texts[i].c_str(), &r, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
         }

@@ -21,7 +21,8 @@ struct TextMask {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> coverage;
-    // The inked stretches of each row, so that drawing touches only the pixels the text covers.
+    // Each inked row's stretch from its first to its last inked pixel, so that drawing skips the
+    // empty rows and margins of the box.
     struct Span {
         int y, x, length;
     };

@@ -261,15 +261,11 @@ void renderLines(const std::vector<std::u32string>& lines, SizedFace& sf, TextMa
 void findSpans(TextMask& mask) {
     for (int y = 0; y < mask.height; ++y) {
         const uint8_t* row = &mask.coverage[(size_t)y * mask.width];
-        for (int x = 0; x < mask.width;) {
-            if (!row[x]) {
-                ++x;
-                continue;
-            }
-            int start = x;
-            while (x < mask.width && row[x]) ++x;
-            mask.spans.push_back({y, start, x - start});
-        }
+        int first = 0, last = mask.width - 1;
+        while (first < mask.width && !row[first]) ++first;
+        if (first == mask.width) continue;
+        while (!row[last]) --last;
+        mask.spans.push_back({y, first, last - first + 1});
     }
 }
 
