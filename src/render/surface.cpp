@@ -128,23 +128,29 @@ void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, c
 typedef uint8_t Bytes8 __attribute__((vector_size(8)));
 typedef uint16_t Channels8 __attribute__((vector_size(16)));
 
-void blendPairs(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour) {
+} // namespace
+
+void blendTextPairs(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour) {
     uint16_t b = colour & 0xFF, g = colour >> 8 & 0xFF, r = colour >> 16 & 0xFF;
     const Channels8 ink = {b, g, r, 0, b, g, r, 0};
     for (int i = 0; i < n; i += 2) {
+        bool pair = i + 1 < n;
         uint16_t w0 = coverage[i] + (coverage[i] >> 7);
-        uint16_t w1 = i + 1 < n ? coverage[i + 1] + (coverage[i + 1] >> 7) : 0;
+        uint16_t w1 = pair ? coverage[i + 1] + (coverage[i + 1] >> 7) : 0;
         Channels8 w = {w0, w0, w0, w0, w1, w1, w1, w1};
-        Bytes8 bytes = {};
-        std::memcpy(&bytes, out + i, i + 1 < n ? 8 : 4);
+        uint32_t two[2] = {out[i], pair ? out[i + 1] : 0};
+        Bytes8 bytes;
+        std::memcpy(&bytes, two, 8);
         Channels8 p = __builtin_convertvector(bytes, Channels8);
         p = (p * (256 - w) + ink * w) >> 8;
         bytes = __builtin_convertvector(p, Bytes8);
-        std::memcpy(out + i, &bytes, i + 1 < n ? 8 : 4);
+        std::memcpy(two, &bytes, 8);
+        out[i] = two[0];
+        if (pair) out[i + 1] = two[1];
     }
 }
 
-__attribute__((target("avx2"))) void blendQuads(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour) {
+__attribute__((target("avx2"))) void blendTextQuads(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour) {
     typedef uint8_t Bytes16 __attribute__((vector_size(16)));
     typedef uint16_t Channels16 __attribute__((vector_size(32)));
     uint16_t b = colour & 0xFF, g = colour >> 8 & 0xFF, r = colour >> 16 & 0xFF;
@@ -171,8 +177,12 @@ __attribute__((target("avx2"))) void blendQuads(uint32_t* out, const uint8_t* co
     }
 }
 
+bool hasWideVectors() { return __builtin_cpu_supports("avx2"); }
+
+namespace {
+
 using BlendSpan = void (*)(uint32_t*, const uint8_t*, int, uint32_t);
-const BlendSpan blendSpan = __builtin_cpu_supports("avx2") ? blendQuads : blendPairs;
+const BlendSpan blendSpan = hasWideVectors() ? blendTextQuads : blendTextPairs;
 
 void textNow(Surface& dst, const Clip& bounds, const DrawCommand& t) {
     int w = (int)(t.rect.right - t.rect.left), h = (int)(t.rect.bottom - t.rect.top);

@@ -47,3 +47,9 @@ std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& 
 // Draws what was recorded for the window frame into its pixels now, without presenting it
 // (FlushBatchDraw does this before presenting; benchmarks measure it alone).
 void drawRecordedFrame();
+
+// Blends n pixels of text colour over `out` by their coverage (0 leaves a pixel, 255 replaces it).
+// The second needs the processor's 32-byte vectors (hasWideVectors); drawing picks it when it can.
+void blendTextPairs(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour);
+void blendTextQuads(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour);
+bool hasWideVectors();

@@ -200,3 +200,35 @@ TEST_F(Surface_, LatinWordsStayWholeAndLinesAreCentred) {
 }
 
 } // namespace
+
+namespace {
+
+// Both ways of blending text, the one for every processor and the one for wide vectors, give the
+// exact per-channel result, for every length of stretch (their tails differ).
+TEST(TextBlending, BothWaysGiveTheExactMixForEveryLength) {
+    auto reference = [](uint32_t p, uint8_t a, uint32_t c) {
+        uint32_t w = a + (a >> 7), out = 0;
+        for (int shift : {0, 8, 16}) out |= (((p >> shift & 0xFF) * (256 - w) + (c >> shift & 0xFF) * w) >> 8) << shift;
+        return out;
+    };
+    std::vector<void (*)(uint32_t*, const uint8_t*, int, uint32_t)> ways{blendTextPairs};
+    if (hasWideVectors()) ways.push_back(blendTextQuads);
+    uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    for (auto blend : ways)
+        for (int n = 0; n <= 11; ++n) {
+            std::vector<uint32_t> pixels(n + 2), expected;
+            std::vector<uint8_t> coverage(n);
+            for (uint32_t& p : pixels) p = next() & 0xFFFFFF;
+            for (int i = 0; i < n; ++i) coverage[i] = i % 4 == 0 ? 255 : i % 4 == 1 ? 0 : next() >> 24;
+            uint32_t colour = next() & 0xFFFFFF;
+            for (int i = 0; i < n; ++i) expected.push_back(reference(pixels[i + 1], coverage[i], colour));
+            uint32_t before = pixels[0], after = pixels[n + 1];
+            blend(pixels.data() + 1, coverage.data(), n, colour);
+            for (int i = 0; i < n; ++i) EXPECT_EQ(pixels[i + 1], expected[i]) << "length " << n << ", pixel " << i;
+            EXPECT_EQ(pixels[0], before) << "nothing before the stretch";
+            EXPECT_EQ(pixels[n + 1], after) << "nothing after the stretch, length " << n;
+        }
+}
+
+} // namespace
