@@ -10,10 +10,6 @@
 
 namespace {
 
-void clearMarks(Game* game) {
-    for (bool& mark : game->battle.canAsTarget) mark = false;
-}
-
 // The slots of the side opposing `camp`.
 int enemyHero(bool camp) { return camp ? 0 : 1; }
 int firstEnemyPlace(bool camp) { return camp ? 2 : 11; }
@@ -28,11 +24,11 @@ bool Character::canBecomeTarget(Game*, bool fromCamp, int) {
 
 bool Character::canBecomeSpellTarget(Game* game, bool fromCamp) { return canBecomeTarget(game, fromCamp, 1); }
 
-void Character::chooseTarget(Game* game) { clearMarks(game); }
+void Character::chooseTarget(Game* game) { game->battle.clearTargets(); }
 
 void Minion::chooseTarget(Game* game) {
     Battle& b = game->battle;
-    clearMarks(game);
+    b.clearTargets();
     int first = firstEnemyPlace(camp);
     bool hasTaunt = false;
     for (int e = first; e < first + 9; ++e)
@@ -48,7 +44,7 @@ void Minion::chooseTarget(Game* game) {
 
 int Character::setTarget(Game* game, std::vector<int> candi, bool camp) {
     Battle& b = game->battle;
-    clearMarks(game);
+    b.clearTargets();
     bool found = false;
     for (int slot : candi) {
         if (slot < 0 || slot >= 20) continue;

@@ -27,7 +27,7 @@ bool SpellCard::canUse(Game* game, bool camp) { return playable(game, *this, cam
 
 void SpellCard::setTarget(Game* game) {
     Battle& b = game->battle;
-    for (bool& mark : b.canAsTarget) mark = false;
+    b.clearTargets();
     if (id != 10000) return;
     bool caster = b.nowTurn; // the side whose turn it is casts
     int hero = caster ? 0 : 1, first = caster ? 2 : 11;

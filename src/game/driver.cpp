@@ -24,7 +24,7 @@ void setUpBoard(Game* game) {
     for (int slot = 2; slot < 20; ++slot) b.c[slot] = new Character(0, slot, slot >= 11);
     b.mySpMax = b.mySp = b.opSpMax = b.opSp = 0;
     game->status = DISABLE;
-    for (bool& mark : b.canAsTarget) mark = false;
+    b.clearTargets();
 }
 
 void fillDecks(Battle& b) {

@@ -48,6 +48,10 @@ public:
     void printBattle(Game* game, bool canFlush);
     void useCard(Game* game, int cpos, int pos, bool camp);
     void getCard(Game* game, Card* newc, bool camp, int fromPos);
+    // Clears all twenty target marks: every marking starts from none.
+    void clearTargets() {
+        for (bool& mark : canAsTarget) mark = false;
+    }
 
 private:
     void assignBoard(const Battle& other);

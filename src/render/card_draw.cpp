@@ -51,10 +51,6 @@ COLORREF healthColour(int now, int max) { return now < max ? DAMAGED_RED : WHITE
 
 bool validSlot(int pos) { return pos >= 0 && pos < 20; }
 
-void clearMarks(Game* game) {
-    for (bool& mark : game->battle.canAsTarget) mark = false;
-}
-
 // A card is played from a click only while no other click-started play is running: the redraws
 // inside a play (battle cries, strikes) still show the choice markers, and a second press landing
 // on one of them would otherwise play again with an index the first play has already moved.
@@ -265,7 +261,7 @@ void Minion::print(Game* game) {
             if (clicked(over)) {
                 game->status = FREE;
                 game->atkFrom = -1;
-                clearMarks(game);
+                game->battle.clearTargets();
             }
         }
     }

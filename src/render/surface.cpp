@@ -190,7 +190,6 @@ void textNow(Surface& dst, const Clip& bounds, const DrawCommand& t) {
     Clip c = intersect((int)t.rect.left, (int)t.rect.top, w, h, bounds);
     if (c.empty()) return;
     const TextMask& mask = layoutText(t.text, t.style, w, h);
-    if (c.empty()) return;
     for (const TextMask::Span& span : mask.spans) {
         int y = (int)t.rect.top + span.y;
         if (y < c.y0 || y >= c.y1) continue;
