@@ -49,7 +49,10 @@ std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& 
 void drawRecordedFrame();
 
 // Blends n pixels of text colour over `out` by their coverage (0 leaves a pixel, 255 replaces it).
-// The second needs the processor's 32-byte vectors (hasWideVectors); drawing picks it when it can.
+// The ways differ only in how many pixels they take at once, which the processor decides.
 void blendTextPairs(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour);
-void blendTextQuads(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour);
-bool hasWideVectors();
+void blendTextQuads(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour);   // needs AVX2
+void blendTextOctets(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour);  // needs AVX-512BW/VL
+using BlendSpan = void (*)(uint32_t*, const uint8_t*, int, uint32_t);
+// The ways this processor can run, fastest last; drawing uses the last.
+std::vector<BlendSpan> textBlenders();
