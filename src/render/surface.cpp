@@ -82,6 +82,31 @@ Clip intersect(int x, int y, int w, int h, const Clip& bounds) {
 
 inline void copyRun(uint32_t* out, const uint32_t* in, int n) { std::memcpy(out, in, (size_t)n * 4); }
 
+} // namespace
+
+// Masked stores write only the pixels that are not the key, sixteen at a time, with no test per
+// pixel and no run table: cheaper than copying a picture's runs one by one.
+__attribute__((target("avx512f"))) void copyKeyedBlockMasked(uint32_t* out, int outStride, const uint32_t* in,
+                                                            int inStride, int width, int rows, uint32_t key) {
+    const __m512i k = _mm512_set1_epi32((int)key);
+    const int whole = width & ~15;
+    const __mmask16 tail = (__mmask16)((1u << (width - whole)) - 1);
+    for (; rows > 0; --rows, out += outStride, in += inStride) {
+        for (int x = 0; x < whole; x += 16) {
+            __m512i v = _mm512_loadu_si512(in + x);
+            _mm512_mask_storeu_epi32(out + x, _mm512_cmpneq_epi32_mask(v, k), v);
+        }
+        __m512i v = _mm512_maskz_loadu_epi32(tail, in + whole);
+        _mm512_mask_storeu_epi32(out + whole, _mm512_mask_cmpneq_epi32_mask(tail, v, k), v);
+    }
+}
+
+KeyedBlockCopy keyedBlockCopier() { return __builtin_cpu_supports("avx512f") ? copyKeyedBlockMasked : nullptr; }
+
+namespace {
+
+const KeyedBlockCopy keyedBlockCopy = keyedBlockCopier();
+
 void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
              int sw, int sh, uint32_t key) {
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
@@ -89,9 +114,18 @@ void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, c
     if (c.empty()) return;
     bool sameSize = dw == sw && dh == sh;
     if (sameSize && key == src.runsKey && sx == 0 && sy == 0 && (int)src.rowRuns.size() == src.height + 1) {
+        int lastRow = std::min(c.y1, dy + src.height);
+        // A fully opaque picture is one block copy per row, which the runs give.
+        if (keyedBlockCopy && !src.opaque) {
+            int from = std::max(dx, c.x0), to = std::min(dx + std::min(dw, src.width), c.x1);
+            if (from < to && c.y0 < lastRow)
+                keyedBlockCopy(&dst.pixels[(size_t)c.y0 * dst.width + from], dst.width,
+                               &src.pixels[(size_t)(c.y0 - dy) * src.width + (from - dx)], src.width, to - from,
+                               lastRow - c.y0, key);
+            return;
+        }
         // Opaque runs, clipped to the destination: block copies.
         bool inside = dx >= c.x0 && dx + std::min(dw, src.width) <= c.x1;
-        int lastRow = std::min(c.y1, dy + src.height);
         for (int y = c.y0; y < lastRow; ++y) {
             int row = y - dy;
             uint32_t* out = &dst.pixels[(size_t)y * dst.width];
@@ -246,10 +280,18 @@ Clip reach(const DrawCommand& cmd, const Clip& area) {
                      (int)(cmd.rect.bottom - cmd.rect.top), area);
 }
 
+// Drawing goes band by band of rows, each band about this many bytes of the frame, so that the
+// pictures and text laid over a band find it still in the processor's cache.
+constexpr int BAND_BYTES = 384 * 1024;
+
 // Draws the recorded commands inside `area` only.
 void rasterizeArea(Surface& frame, const std::vector<DrawCommand>& cmds, const Clip& area) {
-    for (const DrawCommand& cmd : cmds)
-        if (bottomOf(cmd) > area.y0 && topOf(cmd) < area.y1) execute(frame, area, cmd);
+    int rows = std::max(1, BAND_BYTES / std::max(1, (area.x1 - area.x0) * 4));
+    for (int top = area.y0; top < area.y1; top += rows) {
+        Clip band{area.x0, top, area.x1, std::min(area.y1, top + rows)};
+        for (const DrawCommand& cmd : cmds)
+            if (bottomOf(cmd) > band.y0 && topOf(cmd) < band.y1) execute(frame, band, cmd);
+    }
 }
 
 // Draws what was recorded into the frame's pixels.

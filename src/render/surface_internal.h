@@ -56,3 +56,11 @@ void blendTextOctets(uint32_t* out, const uint8_t* coverage, int n, uint32_t col
 using BlendSpan = void (*)(uint32_t*, const uint8_t*, int, uint32_t);
 // The ways this processor can run, fastest last; drawing uses the last.
 std::vector<BlendSpan> textBlenders();
+
+// Copies the pixels of a block of picture rows that are not `key`, sixteen at a time where the
+// processor has 64-byte vectors with masked stores; keyedBlockCopier gives it, or null where
+// drawing keeps to the precomputed opaque runs.
+void copyKeyedBlockMasked(uint32_t* out, int outStride, const uint32_t* in, int inStride, int width, int rows,
+                          uint32_t key);
+using KeyedBlockCopy = void (*)(uint32_t*, int, const uint32_t*, int, int, int, uint32_t);
+KeyedBlockCopy keyedBlockCopier();

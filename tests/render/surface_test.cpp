@@ -230,4 +230,27 @@ TEST(TextBlending, EveryWayGivesTheExactMixForEveryLength) {
         }
 }
 
+// The masked block copy draws exactly the pixels that are not the key, for every width (its last
+// sixteen pixels of a row go under a mask), and nothing beside or between the rows.
+TEST(KeyedBlockCopy, DrawsEveryPixelButTheKeyAndNothingElse) {
+    KeyedBlockCopy copy = keyedBlockCopier();
+    if (!copy) GTEST_SKIP() << "this processor has no 64-byte vectors with masked stores";
+    const uint32_t key = 0x7F7F7F, background = 0x102030;
+    uint32_t seed = 777;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    for (int width = 1; width <= 35; ++width) {
+        const int rows = 3, outStride = 48, inStride = 40;
+        std::vector<uint32_t> in(rows * inStride), out(rows * outStride + 8, background);
+        for (uint32_t& p : in) p = next() % 3 == 0 ? key : next() & 0xFFFFFF;
+        copy(out.data() + 2, outStride, in.data(), inStride, width, rows, key);
+        for (int y = 0; y < rows; ++y)
+            for (int x = -2; x < outStride - 2; ++x) {
+                uint32_t got = out[2 + y * outStride + x];
+                bool inside = x >= 0 && x < width;
+                uint32_t want = inside && in[y * inStride + x] != key ? in[y * inStride + x] : background;
+                EXPECT_EQ(got, want) << "width " << width << ", row " << y << ", column " << x;
+            }
+    }
+}
+
 } // namespace
