@@ -105,7 +105,13 @@ KeyedBlockCopy keyedBlockCopier() { return __builtin_cpu_supports("avx512f") ? c
 
 namespace {
 
-const KeyedBlockCopy keyedBlockCopy = keyedBlockCopier();
+KeyedBlockCopy keyedBlockCopy = keyedBlockCopier();
+
+} // namespace
+
+void useMaskedCopies(bool on) { keyedBlockCopy = on ? keyedBlockCopier() : nullptr; }
+
+namespace {
 
 void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
              int sw, int sh, uint32_t key) {

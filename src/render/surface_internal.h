@@ -64,3 +64,6 @@ void copyKeyedBlockMasked(uint32_t* out, int outStride, const uint32_t* in, int 
                           uint32_t key);
 using KeyedBlockCopy = void (*)(uint32_t*, int, const uint32_t*, int, int, int, uint32_t);
 KeyedBlockCopy keyedBlockCopier();
+// Draws keyed copies with the masked block copy when the processor has it (the default), or by
+// the opaque runs: tests check both ways on a processor that has both.
+void useMaskedCopies(bool on);
