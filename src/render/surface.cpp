@@ -26,6 +26,29 @@ IMAGE::IMAGE(int width, int height) {
     surface.pixels.assign((size_t)surface.width * surface.height, 0);
 }
 
+// Masked stores write only the pixels that are not the key, sixteen at a time, with no test per
+// pixel and no run table: cheaper than copying a picture's runs one by one.
+__attribute__((target("avx512f"))) void copyKeyedBlockMasked(uint32_t* out, int outStride, const uint32_t* in,
+                                                            int inStride, int width, int rows, uint32_t key) {
+    const __m512i k = _mm512_set1_epi32((int)key);
+    const int whole = width & ~15;
+    const __mmask16 tail = (__mmask16)((1u << (width - whole)) - 1);
+    for (; rows > 0; --rows, out += outStride, in += inStride) {
+        for (int x = 0; x < whole; x += 16) {
+            __m512i v = _mm512_loadu_si512(in + x);
+            _mm512_mask_storeu_epi32(out + x, _mm512_cmpneq_epi32_mask(v, k), v);
+        }
+        __m512i v = _mm512_maskz_loadu_epi32(tail, in + whole);
+        _mm512_mask_storeu_epi32(out + whole, _mm512_mask_cmpneq_epi32_mask(tail, v, k), v);
+    }
+}
+
+KeyedBlockCopy keyedBlockCopier() { return __builtin_cpu_supports("avx512f") ? copyKeyedBlockMasked : nullptr; }
+
+static KeyedBlockCopy keyedBlockCopy = keyedBlockCopier();
+
+void useMaskedCopies(bool on) { keyedBlockCopy = on ? keyedBlockCopier() : nullptr; }
+
 namespace {
 
 struct DrawCommand {
@@ -81,37 +104,6 @@ Clip intersect(int x, int y, int w, int h, const Clip& bounds) {
 }
 
 inline void copyRun(uint32_t* out, const uint32_t* in, int n) { std::memcpy(out, in, (size_t)n * 4); }
-
-} // namespace
-
-// Masked stores write only the pixels that are not the key, sixteen at a time, with no test per
-// pixel and no run table: cheaper than copying a picture's runs one by one.
-__attribute__((target("avx512f"))) void copyKeyedBlockMasked(uint32_t* out, int outStride, const uint32_t* in,
-                                                            int inStride, int width, int rows, uint32_t key) {
-    const __m512i k = _mm512_set1_epi32((int)key);
-    const int whole = width & ~15;
-    const __mmask16 tail = (__mmask16)((1u << (width - whole)) - 1);
-    for (; rows > 0; --rows, out += outStride, in += inStride) {
-        for (int x = 0; x < whole; x += 16) {
-            __m512i v = _mm512_loadu_si512(in + x);
-            _mm512_mask_storeu_epi32(out + x, _mm512_cmpneq_epi32_mask(v, k), v);
-        }
-        __m512i v = _mm512_maskz_loadu_epi32(tail, in + whole);
-        _mm512_mask_storeu_epi32(out + whole, _mm512_mask_cmpneq_epi32_mask(tail, v, k), v);
-    }
-}
-
-KeyedBlockCopy keyedBlockCopier() { return __builtin_cpu_supports("avx512f") ? copyKeyedBlockMasked : nullptr; }
-
-namespace {
-
-KeyedBlockCopy keyedBlockCopy = keyedBlockCopier();
-
-} // namespace
-
-void useMaskedCopies(bool on) { keyedBlockCopy = on ? keyedBlockCopier() : nullptr; }
-
-namespace {
 
 void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,
              int sw, int sh, uint32_t key) {

@@ -9,34 +9,14 @@
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"
+#include "support/small_frame.h"
 #include "support/temp_dir.h"
 
 namespace headless = platform::headless;
 
 namespace {
 
-class FrameUpdate : public ::testing::Test {
-protected:
-    void SetUp() override {
-        headless::enable();
-        initgraph(64, 48, 0);
-        BeginBatchDraw();
-        setbkmode(TRANSPARENT);
-    }
-
-    static void fill(IMAGE& img, int w, int h, uint32_t colour) {
-        img.surface = Surface{};
-        img.surface.width = w;
-        img.surface.height = h;
-        img.surface.pixels.assign((size_t)w * h, colour);
-        computeKeyedRuns(img.surface, KEY_COLOUR);
-    }
-
-    static void blit(IMAGE& img, int x, int y) {
-        TransparentBlt(GetImageHDC(nullptr), x, y, img.getwidth(), img.getheight(), GetImageHDC(&img), 0, 0,
-                       img.getwidth(), img.getheight(), KEY_COLOUR);
-    }
-};
+using FrameUpdate = testing_support::SmallFrameTest;
 
 TEST_F(FrameUpdate, APictureLoadedAgainInPlaceIsDrawnAnew) {
     testing_support::TempWorkDir dir;

@@ -5,32 +5,13 @@
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"
+#include "support/small_frame.h"
 
 namespace headless = platform::headless;
 
 namespace {
 
-class Surface_ : public ::testing::Test {
-protected:
-    void SetUp() override {
-        headless::enable();
-        initgraph(64, 48, 0);
-        BeginBatchDraw();
-        setbkmode(TRANSPARENT);
-    }
-
-    static IMAGE solid(int w, int h, uint32_t colour) {
-        IMAGE img(w, h);
-        for (uint32_t& p : img.surface.pixels) p = colour;
-        computeKeyedRuns(img.surface, KEY_COLOUR);
-        return img;
-    }
-
-    static void blit(IMAGE& img, int x, int y) {
-        TransparentBlt(GetImageHDC(nullptr), x, y, img.getwidth(), img.getheight(), GetImageHDC(&img), 0, 0,
-                       img.getwidth(), img.getheight(), KEY_COLOUR);
-    }
-};
+using Surface_ = testing_support::SmallFrameTest;
 
 // Keyed copies by the masked block copy and by the opaque runs.
 class KeyedCopy_ : public Surface_, public ::testing::WithParamInterface<bool> {
