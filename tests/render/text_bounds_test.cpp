@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,7 @@ TEST_F(TextWindows, AHugeBoxCostsOnlyWhatTheFrameShows) {
     initgraph(200, 100, 0);
     useFont(32, 16);
     const std::string text = "未来公主\n结束回合\n3/5";
+    const LONG far = (LONG)std::min<long long>(1LL << 33, std::numeric_limits<LONG>::max() / 2);
     draw(text, {0, 0, 200, 100});
     const std::vector<uint32_t> ordinary = frameNow();
     struct Case {
@@ -144,6 +146,7 @@ TEST_F(TextWindows, AHugeBoxCostsOnlyWhatTheFrameShows) {
         {"from the top of the frame", text, {100 - 50000, 0, 100 + 50000, 100000}},
         {"from far above, the lines pushed down to the frame", std::string(3000, '\n') + text,
          {100 - 50000, -3000 * 32, 100 + 50000, 100000 - 3000 * 32}},
+        {"with edges beyond the range of int (where long has 64 bits)", text, {100 - far, 0, 100 + far, far}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
