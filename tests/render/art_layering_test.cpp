@@ -1,7 +1,8 @@
 // The baked pictures fit the order and places they are drawn in: rings show around the board
 // portraits, overlays leave faces visible, the taunt shield stays clear of its neighbour's badge,
-// the end screens keep a dark band for their prompt, and every number and rules text the game
-// writes onto a picture lies on it, readable, at all three window sizes.
+// the end screens keep a dark band for their prompt, the turn button's place is no dark hole
+// without it, and every number and rules text the game writes onto a picture lies on it,
+// readable, at all three window sizes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -176,6 +177,18 @@ TEST(ArtLayering, EndScreensKeepADarkBandForThePrompt) {
             }
         EXPECT_EQ(bright, 0) << stem;
     }
+}
+
+// The turn button (178 x 128 from (1132, 448)) is not drawn while a card, an attacker or a target is
+// being chosen. Its place must not then look like an empty socket, a dark hole where a button is
+// missing: hardly anything there is much darker than the plain mat beside it.
+TEST(ArtLayering, TheTurnButtonsPlaceIsNoDarkHoleWithoutTheButton) {
+    Mask bg("bg");
+    double mat = luminance(bg.at(1400, 512));
+    int dark = 0, all = 0;
+    for (int y = 448; y < 576; ++y)
+        for (int x = 1132; x < 1310; ++x, ++all) dark += luminance(bg.at(x, y)) < mat / 2;
+    EXPECT_LT(dark, all / 20) << "of " << all << " pixels";
 }
 
 // ---- text written onto pictures ----------------------------------------------------------------
