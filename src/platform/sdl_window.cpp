@@ -43,6 +43,16 @@ SDL_Scancode scancodeOf(int vk) {
     return SDL_SCANCODE_UNKNOWN;
 }
 
+// The virtual-key code of a key the game can poll, or -1.
+int vkOf(SDL_Scancode code) {
+    for (const KeyMapping& k : KEYS)
+        if (k.scancode == code) return k.vk;
+    if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) return 'A' + (code - SDL_SCANCODE_A);
+    if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return '1' + (code - SDL_SCANCODE_1);
+    if (code == SDL_SCANCODE_0) return '0';
+    return -1;
+}
+
 void redraw() {
     Window& w = win();
     if (!w.shown) return;
@@ -58,9 +68,9 @@ void redraw() {
 
 } // namespace
 
-bool sdlOpenNow() { return win().window != nullptr; }
+bool nativeOpenNow() { return win().window != nullptr; }
 
-void sdlOpen(int w, int h) {
+void nativeOpen(int w, int h) {
     Window& s = win();
     if (s.window) return;
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
@@ -78,26 +88,15 @@ void sdlOpen(int w, int h) {
     SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
     SDL_RenderClear(s.renderer);
     SDL_RenderPresent(s.renderer);
-    sdlPump();
+    nativePump();
 }
 
-// The game polls; a quick click or key tap can begin and end between two polls. A press therefore
-// counts as held for at least this long, so that every press is seen by the next frame's tests.
-namespace {
-constexpr Uint64 MIN_HOLD_MS = 40;
-Uint64 leftPressedAt = 0;
-Uint64 keyPressedAt[SDL_NUM_SCANCODES] = {};
-
-bool recentlyPressed(Uint64 at) { return at != 0 && SDL_GetTicks64() - at < MIN_HOLD_MS; }
-} // namespace
-
-void sdlPump() {
-    if (!sdlOpenNow()) return;
+void nativePump() {
+    if (!nativeOpenNow()) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) leftPressedAt = SDL_GetTicks64();
-        if (e.type == SDL_KEYDOWN && !e.key.repeat && e.key.keysym.scancode < SDL_NUM_SCANCODES)
-            keyPressedAt[e.key.keysym.scancode] = SDL_GetTicks64();
+        if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) notePress(VK_LBUTTON);
+        if (e.type == SDL_KEYDOWN && !e.key.repeat) notePress(vkOf(e.key.keysym.scancode));
         if (e.type == SDL_QUIT ||
             (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) {
             // Closing the window ends the program.
@@ -123,7 +122,7 @@ PointerState pointerState() {
     Uint64 now = SDL_GetTicks64();
     if (now != lastPump) {
         lastPump = now;
-        sdlPump();
+        nativePump();
     }
     int x = 0, y = 0;
     if (SDL_GetMouseFocus() == win().window) {
@@ -140,39 +139,39 @@ PointerState pointerState() {
     return outside;
 }
 
-bool sdlKeyDown(int vk) {
-    if (vk == VK_LBUTTON) return pointerState().left || recentlyPressed(leftPressedAt);
+bool nativeKeyDown(int vk) {
+    if (vk == VK_LBUTTON) return pointerState().left;
     pointerState(); // keeps the events flowing
     SDL_Scancode code = scancodeOf(vk);
     if (code == SDL_SCANCODE_UNKNOWN) return false;
-    return SDL_GetKeyboardState(nullptr)[code] != 0 || recentlyPressed(keyPressedAt[code]);
+    return SDL_GetKeyboardState(nullptr)[code] != 0;
 }
 
-Point sdlPointer() { return pointerState().position; }
+Point nativePointer() { return pointerState().position; }
 
-void sdlPresent(const uint32_t* pixels, int w, int h) {
+void nativePresent(const uint32_t* pixels, int w, int h) {
     Window& s = win();
     if (w != s.width || h != s.height) return;
     SDL_UpdateTexture(s.texture, nullptr, pixels, w * 4);
     s.shown = true;
     redraw();
-    sdlPump();
+    nativePump();
 }
 
-void sdlSleep(int ms) {
+void nativeSleep(int ms) {
     // Sleep in short slices so that a close or an exposure is answered promptly.
     Uint64 end = SDL_GetTicks64() + (ms > 0 ? ms : 0);
-    sdlPump();
+    nativePump();
     for (;;) {
         Uint64 now = SDL_GetTicks64();
         if (now >= end) break;
         Uint64 left = end - now;
         SDL_Delay((Uint32)(left < 10 ? left : 10));
-        sdlPump();
+        nativePump();
     }
 }
 
-Point sdlDesktopSize() {
+Point nativeDesktopSize() {
     bool started = SDL_WasInit(SDL_INIT_VIDEO) != 0;
     if (!started && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return {0, 0};
     SDL_DisplayMode mode;
