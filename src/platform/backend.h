@@ -35,13 +35,18 @@ void resetPollRun();
 
 // The native window backend (SDL on Linux): each system's window file defines these. Apart from
 // nativeOpen, nativeOpenNow and nativeDesktopSize they are called only once the window is open.
+// Opens the window black; opening it again keeps the window and takes the new frame size.
 void nativeOpen(int w, int h);
 bool nativeOpenNow();
 void nativePump();
 // Whether the key or button is down at this moment (quick presses are held by the shared code).
 bool nativeKeyDown(int vk);
-// The pointer in pixels of the window's client area as it is now (it may be stretched).
+// The pointer in pixels of the window's client area as it is now (it may be stretched), and that
+// area's size. The shared code maps the pointer back into frame pixels.
 Point nativePointer();
+Point nativeClientSize();
+// Shows the frame scaled to fit the client area with its aspect kept (fitFrame of letterbox.h), and
+// shows it again on exposure and resize. F11 toggles fullscreen.
 void nativePresent(const uint32_t* pixels, int w, int h);
 void nativeSleep(int ms);
 Point nativeDesktopSize();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/letterbox.h"
 #include "platform/press_hold.h"
 
 namespace platform {
@@ -23,6 +24,7 @@ int pollRun = 0;
 constexpr int BUSY_POLLS = 256;
 constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
 PressHold nativePresses;
+Point nativeFrame; // the size the window was opened at: the frame's, however the window is stretched
 } // namespace
 
 void setTerminalKeySource(KeySource source) { terminalKeys = std::move(source); }
@@ -83,7 +85,9 @@ Point windowPointer() {
         return headlessPointer();
     }
     throttlePoll();
-    return nativeOpenNow() ? nativePointer() : Point{};
+    if (!nativeOpenNow()) return Point{};
+    Point p = nativePointer(); // reads the window's events first, a resize among them
+    return windowToFrame(fitFrame(nativeFrame, nativeClientSize()), nativeFrame, p);
 }
 
 void openWindow(int w, int h, bool keepTerminal) {
@@ -91,6 +95,7 @@ void openWindow(int w, int h, bool keepTerminal) {
         return headlessOpen(w, h, keepTerminal);
     }
     nativeOpen(w, h);
+    nativeFrame = {w, h};
 }
 
 bool windowIsOpen() {
