@@ -33,10 +33,12 @@ unsigned headlessSeed();
 void throttlePoll();
 void resetPollRun();
 
-// The native window backend (SDL on Linux): each system's window file defines these. Apart from
-// nativeOpen, nativeOpenNow and nativeDesktopSize they are called only once the window is open.
-// Opens the window black; opening it again keeps the window and takes the new frame size.
-void nativeOpen(int w, int h);
+// The native window backend (SDL on Linux, Win32 on Windows): each system's window file defines
+// these. Apart from nativeOpen, nativeOpenNow and nativeDesktopSize they are called only once the
+// window is open.
+// Opens the window black; opening it again keeps the window and takes the new frame size. Unless
+// keepTerminal, a console window of the program's own is hidden where the system has one.
+void nativeOpen(int w, int h, bool keepTerminal);
 bool nativeOpenNow();
 void nativePump();
 // Whether the key or button is down at this moment (quick presses are held by the shared code).

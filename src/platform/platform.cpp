@@ -94,7 +94,7 @@ void openWindow(int w, int h, bool keepTerminal) {
     if (headless::active()) {
         return headlessOpen(w, h, keepTerminal);
     }
-    nativeOpen(w, h);
+    nativeOpen(w, h, keepTerminal);
     nativeFrame = {w, h};
 }
 

@@ -49,7 +49,8 @@ Point windowPointer();
 
 // ---- the game window ---------------------------------------------------------------------
 // Opens the window (client area w x h, title "cardbattle") and shows it black. keepTerminal is
-// the launcher's debug flag: the terminal stays as it is either way on Linux.
+// the launcher's debug flag: on Windows the program's console window is hidden unless it is set;
+// on Linux the terminal stays as it is either way.
 void openWindow(int w, int h, bool keepTerminal);
 bool windowIsOpen();
 // Shows a whole frame of 0x00RRGGBB pixels, row after row, w x h, scaled to fit the window with

@@ -120,7 +120,7 @@ bool startVideo() {
 
 bool nativeOpenNow() { return win().window != nullptr; }
 
-void nativeOpen(int w, int h) {
+void nativeOpen(int w, int h, bool) { // the terminal stays as it is
     Window& s = win();
     if (s.window) {
         // Opened again (the game opens it once): the frame shown so far may be gone, and the

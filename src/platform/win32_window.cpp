@@ -1,0 +1,301 @@
+// The real backend's game window on Windows: one thread, messages pumped at every poll, sleep and
+// flush, so the window stays responsive through the game's busy-wait loops. Frames are shown by a
+// DIB blit. Keys and the pointer are read system-wide, as the game was written to read them.
+#include "platform/backend.h"
+#include "platform/letterbox.h"
+
+// After the platform's headers: windows.h defines the virtual-key names as macros.
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace platform::detail {
+namespace {
+
+const wchar_t WINDOW_CLASS[] = L"cardbattle";
+const wchar_t WINDOW_TITLE[] = L"cardbattle";
+constexpr DWORD WINDOWED_STYLE = WS_OVERLAPPEDWINDOW;
+constexpr DWORD FULLSCREEN_STYLE = WS_POPUP;
+// The icon resource the program is linked with.
+constexpr int ICON_RESOURCE = 1;
+
+struct Window {
+    HWND hwnd = nullptr;
+    Point frameSize;
+    const uint32_t* frame = nullptr; // the last frame presented (the caller keeps it), or none yet
+    LetterboxScaler scaler;
+    std::vector<uint32_t> scaled; // the frame letterboxed into a client area of another size
+    bool closed = false;
+    bool fullscreen = false;
+    WINDOWPLACEMENT windowed{}; // where to go back to from fullscreen
+};
+
+Window& win() {
+    static Window w;
+    return w;
+}
+
+Point clientSize(HWND hwnd) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    return {(int)(r.right - r.left), (int)(r.bottom - r.top)};
+}
+
+void blit(HDC dc, const uint32_t* pixels, Point size) {
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = size.x;
+    bmi.bmiHeader.biHeight = -size.y; // rows from the top down, as the frame has them
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32; // 0x00RRGGBB, as the frame has them
+    bmi.bmiHeader.biCompression = BI_RGB;
+    StretchDIBits(dc, 0, 0, size.x, size.y, 0, 0, size.x, size.y, pixels, &bmi, DIB_RGB_COLORS, SRCCOPY);
+}
+
+// Draws the last frame into the client area, letterboxed when the window has another size.
+void show(HDC dc) {
+    Window& w = win();
+    Point size = clientSize(w.hwnd);
+    if (size.x <= 0 || size.y <= 0) return; // minimised
+    if (!w.frame) { // the window opens black
+        RECT r{0, 0, size.x, size.y};
+        FillRect(dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        return;
+    }
+    if (size.x == w.frameSize.x && size.y == w.frameSize.y) return blit(dc, w.frame, size);
+    w.scaled.resize((size_t)size.x * size.y);
+    w.scaler.draw(w.frame, w.frameSize, w.scaled.data(), size.x, size);
+    blit(dc, w.scaled.data(), size);
+}
+
+void showNow() {
+    HWND hwnd = win().hwnd;
+    HDC dc = GetDC(hwnd);
+    show(dc);
+    ReleaseDC(hwnd, dc);
+}
+
+// F11: the window without its frame over the whole monitor it is on, and back.
+void toggleFullscreen() {
+    Window& w = win();
+    if (!w.fullscreen) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        w.windowed.length = sizeof w.windowed;
+        if (!GetWindowPlacement(w.hwnd, &w.windowed) ||
+            !GetMonitorInfoW(MonitorFromWindow(w.hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+            return;
+        const RECT& m = monitor.rcMonitor;
+        SetWindowLongPtrW(w.hwnd, GWL_STYLE, FULLSCREEN_STYLE | WS_VISIBLE);
+        SetWindowPos(w.hwnd, HWND_TOP, m.left, m.top, m.right - m.left, m.bottom - m.top,
+                     SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    } else {
+        SetWindowLongPtrW(w.hwnd, GWL_STYLE, WINDOWED_STYLE | WS_VISIBLE);
+        SetWindowPlacement(w.hwnd, &w.windowed);
+        SetWindowPos(w.hwnd, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
+    }
+    w.fullscreen = !w.fullscreen;
+    InvalidateRect(w.hwnd, nullptr, FALSE);
+}
+
+// Repeated key messages carry bit 30 of lParam: the key was down already.
+bool firstPress(LPARAM lParam) { return (lParam & (1L << 30)) == 0; }
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        // The pump ends the program once the message has been handled.
+        win().closed = true;
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        show(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1; // every pixel is painted, bars included
+    case WM_SIZE:
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONDOWN:
+        notePress(VK_LBUTTON);
+        return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (firstPress(lParam)) notePress((int)wParam);
+        if (wParam == VK_F11 && firstPress(lParam)) toggleFullscreen();
+        break;
+    case WM_SYSCOMMAND:
+        // Alt or F10 alone would enter the window menu's modal loop and stop the game.
+        if ((wParam & 0xFFF0) == SC_KEYMENU) return 0;
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "cardbattle: %s (Windows error %lu)\n", what, (unsigned long)GetLastError());
+    quit(1);
+}
+
+// The console window, when it is the program's own: started from Explorer rather than from a
+// command prompt, whose window the player still wants.
+HWND ownConsoleWindow() {
+    HWND console = GetConsoleWindow();
+    DWORD processes[2];
+    if (!console || GetConsoleProcessList(processes, 2) != 1) return nullptr;
+    return console;
+}
+
+// The outer size of a window whose client area is w x h.
+Point outerSize(int w, int h) {
+    RECT r{0, 0, w, h};
+    AdjustWindowRectEx(&r, WINDOWED_STYLE, FALSE, 0);
+    return {(int)(r.right - r.left), (int)(r.bottom - r.top)};
+}
+
+void registerClass() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(ICON_RESOURCE));
+    wc.hCursor = LoadCursorW(nullptr, (LPCWSTR)IDC_ARROW);
+    wc.lpszClassName = WINDOW_CLASS;
+    if (!RegisterClassExW(&wc)) fail("cannot open the game window");
+}
+
+// Whether something asked for input or output at `at` was asked for this millisecond already: the
+// game polls dozens of times a millisecond, and under Wine each question goes to its server.
+struct PerMillisecond {
+    long long at = -1;
+    bool due(long long now) {
+        if (now == at) return false;
+        at = now;
+        return true;
+    }
+};
+
+} // namespace
+
+bool nativeOpenNow() { return win().hwnd != nullptr; }
+
+void nativeOpen(int w, int h, bool keepTerminal) {
+    Window& s = win();
+    Point outer = outerSize(w, h);
+    if (s.hwnd) {
+        // Opened again (the game opens it once): the frame shown so far may be gone, and the
+        // next one has the new size.
+        s.frame = nullptr;
+        s.frameSize = {w, h};
+        if (!s.fullscreen)
+            SetWindowPos(s.hwnd, nullptr, 0, 0, outer.x, outer.y, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        showNow();
+        return;
+    }
+    registerClass();
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    HWND console = keepTerminal ? nullptr : ownConsoleWindow();
+    RECT at{};
+    if (console && GetWindowRect(console, &at)) {
+        // In the console's place, which is hidden.
+        x = std::max<LONG>(at.left, 0);
+        y = std::max<LONG>(at.top, 0);
+    }
+    s.frameSize = {w, h};
+    s.hwnd = CreateWindowExW(0, WINDOW_CLASS, WINDOW_TITLE, WINDOWED_STYLE, x, y, outer.x, outer.y, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    if (!s.hwnd) fail("cannot open the game window");
+    // Sleep and the clock in steps of a millisecond rather than of the system's 15.6 ms tick.
+    timeBeginPeriod(1);
+    onExit([] { timeEndPeriod(1); });
+    ShowWindow(s.hwnd, SW_SHOW);
+    SetForegroundWindow(s.hwnd);
+    if (console) ShowWindow(console, SW_HIDE);
+    showNow();
+    nativePump();
+}
+
+void nativePump() {
+    Window& w = win();
+    if (!w.hwnd) return;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) w.closed = true;
+        DispatchMessageW(&msg);
+    }
+    // Closing the window ends the program.
+    if (w.closed) quit(0);
+}
+
+namespace {
+void pumpOncePerMillisecond() {
+    static PerMillisecond pumped;
+    if (pumped.due(nowMs())) nativePump();
+}
+} // namespace
+
+bool nativeKeyDown(int vk) {
+    pumpOncePerMillisecond();
+    if (vk < 0 || vk > 0xFF) return false;
+    static PerMillisecond asked[256];
+    static bool down[256];
+    if (asked[vk].due(nowMs())) {
+        // The state is kept for the physical buttons: the primary one is the right button for a
+        // player who has swapped them.
+        int key = vk == VK_LBUTTON && GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : vk;
+        down[vk] = (GetAsyncKeyState(key) & 0x8000) != 0;
+    }
+    return down[vk];
+}
+
+Point nativePointer() {
+    pumpOncePerMillisecond();
+    static PerMillisecond asked;
+    static Point position;
+    if (asked.due(nowMs())) {
+        POINT p{};
+        if (GetCursorPos(&p) && ScreenToClient(win().hwnd, &p)) position = {(int)p.x, (int)p.y};
+    }
+    return position;
+}
+
+Point nativeClientSize() { return clientSize(win().hwnd); }
+
+void nativePresent(const uint32_t* pixels, int w, int h) {
+    Window& s = win();
+    if (w != s.frameSize.x || h != s.frameSize.y) return;
+    s.frame = pixels;
+    showNow();
+    nativePump();
+}
+
+void nativeSleep(int ms) {
+    // The system's sleep, woken by messages for the window so that it stays serviced.
+    long long end = nowMs() + std::max(ms, 0);
+    nativePump();
+    for (long long left = end - nowMs(); left > 0; left = end - nowMs()) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, (DWORD)left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        nativePump();
+    }
+}
+
+Point nativeDesktopSize() {
+    // The largest client area whose window fits in the work area (the screen less the taskbar).
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    Point frame = outerSize(0, 0);
+    return {std::max<int>(work.right - work.left - frame.x, 0), std::max<int>(work.bottom - work.top - frame.y, 0)};
+}
+
+} // namespace platform::detail
