@@ -66,10 +66,23 @@ struct FontRequest {
     bool bold = false;
 };
 
-HFONT createFont(const FontRequest& request, BYTE precision) {
+// Selects a font into the shared context for the length of one call.
+class Selected {
+public:
+    Selected(HDC context, HFONT font) : dc(context), previous(SelectObject(dc, font)) {}
+    ~Selected() { SelectObject(dc, previous); }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
+    HDC dc;
+
+private:
+    HGDIOBJ previous;
+};
+
+HFONT createFont(const FontRequest& request, BYTE precision, int averageWidth) {
     LOGFONTW lf{};
     lf.lfHeight = request.height; // positive: the character cell's height
-    lf.lfWidth = request.width;
+    lf.lfWidth = averageWidth;
     lf.lfWeight = request.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = request.charset;
     lf.lfOutPrecision = precision;
@@ -78,6 +91,37 @@ HFONT createFont(const FontRequest& request, BYTE precision) {
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     std::copy(request.name.begin(), request.name.end(), lf.lfFaceName);
     return CreateFontIndirectW(&lf);
+}
+
+// The font's average character width in its own units (OS/2 table) and its em, for the font
+// selected into dc; false when it does not say.
+bool designWidths(HDC dc, int& averageWidth, int& em) {
+    OUTLINETEXTMETRICW otm{};
+    otm.otmSize = sizeof otm;
+    unsigned char bytes[2];
+    const DWORD OS2 = 'O' | 'S' << 8 | '/' << 16 | (DWORD)'2' << 24;
+    if (!GetOutlineTextMetricsW(dc, sizeof otm, &otm) || GetFontData(dc, OS2, 2, bytes, 2) != 2) return false;
+    averageWidth = (int16_t)(bytes[0] << 8 | bytes[1]);
+    em = (int)otm.otmEMSquare;
+    return averageWidth > 0 && em > 0;
+}
+
+// The font asked for. A width is the average character width with a full-width character taking
+// two, as the game's text was laid out for: the em is made twice the width across. (GDI scales
+// to the face's own average width, which in a face of mostly Chinese is nearly a full width.)
+HFONT openFont(HDC dc, const FontRequest& request, BYTE precision) {
+    HFONT natural = createFont(request, precision, 0);
+    if (!natural || request.width <= 0) return natural;
+    int average = 0, em = 0;
+    bool known = false;
+    {
+        Selected s(dc, natural);
+        known = designWidths(dc, average, em);
+    }
+    if (!known) return natural;
+    DeleteObject(natural);
+    int across = (int)((2LL * request.width * average + em / 2) / em);
+    return createFont(request, precision, std::max(across, 1));
 }
 
 bool isOutlineFont(const TEXTMETRICW& tm) { return (tm.tmPitchAndFamily & (TMPF_TRUETYPE | TMPF_VECTOR)) != 0; }
@@ -103,19 +147,6 @@ struct Face {
 
 namespace {
 
-// Selects a font into the shared context for the length of one call.
-class Selected {
-public:
-    Selected(HDC context, HFONT font) : dc(context), previous(SelectObject(dc, font)) {}
-    ~Selected() { SelectObject(dc, previous); }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-    HDC dc;
-
-private:
-    HGDIOBJ previous;
-};
-
 // Whether `font` has a glyph for `c`, and its index there (GDI would draw a box for a missing one).
 bool glyphIn(HDC dc, HFONT font, char32_t c, WORD& index) {
     Selected s(dc, font);
@@ -135,7 +166,7 @@ HFONT fontFor(Face& f, char32_t c, WORD& index) {
         FontRequest fallback = f.request;
         fallback.name = FALLBACK_FACE;
         fallback.charset = DEFAULT_CHARSET;
-        f.fallback = createFont(fallback, OUT_TT_PRECIS);
+        f.fallback = openFont(dc, fallback, OUT_TT_PRECIS);
     }
     if (f.fallback && glyphIn(dc, f.fallback, c, index)) return f.fallback;
     return nullptr;
@@ -161,7 +192,7 @@ FaceHandle openFace(const FaceRequest& request) {
     // A bitmap face has no outlines to take coverage from: then insist on an outline face.
     for (BYTE precision : {OUT_TT_PRECIS, OUT_TT_ONLY_PRECIS}) {
         if (f->font) DeleteObject(f->font);
-        f->font = context->dc ? createFont(f->request, precision) : nullptr;
+        f->font = context->dc ? openFont(context->dc, f->request, precision) : nullptr;
         if (!f->font) break;
         Selected s(context->dc, f->font);
         if (GetTextMetricsW(s.dc, &tm) && isOutlineFont(tm)) break;

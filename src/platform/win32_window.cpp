@@ -7,6 +7,7 @@
 // After the platform's headers: windows.h defines the virtual-key names as macros.
 #include <windows.h>
 #include <mmsystem.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -36,6 +37,48 @@ struct Window {
 Window& win() {
     static Window w;
     return w;
+}
+
+// The game polls thousands of times a second in its waiting loops, and under Wine each question to
+// the system is a round trip to its server (the pointer one to the X server as well). So the
+// system-wide key state and pointer position are read at most once in each READ_INTERVAL_MS, and
+// what the window's own messages say (the pointer moving over it, keys and the left button going
+// down and up while it has them) is taken at once in between; while the pointer is over the
+// window its messages say where it is, and the system is asked only now and then. The window is
+// serviced at least every PUMP_INTERVAL_MS while the game polls or sleeps.
+constexpr long long READ_INTERVAL_MS = 20;
+constexpr long long POINTER_OVER_READ_INTERVAL_MS = 250;
+constexpr long long PUMP_INTERVAL_MS = 20;
+// Sleeps are cut into slices this long, the window serviced between them.
+constexpr long long SLEEP_SLICE_MS = 10;
+
+struct Interval {
+    long long last = -1000000;
+    bool due(long long now, long long length) {
+        if (now - last < length && now >= last) return false;
+        last = now;
+        return true;
+    }
+};
+
+struct Input {
+    Interval keyRead[256];
+    bool down[256] = {};
+    Interval pointerRead;
+    Point pointer;
+    bool pointerOver = false; // the window is told when it leaves
+};
+
+Input& input() {
+    static Input in;
+    return in;
+}
+
+// A key or the left button went down or up in the window.
+void keyChanged(int vk, bool down) {
+    if (vk < 0 || vk > 0xFF) return;
+    input().down[vk] = down;
+    if (down) notePress(vk);
 }
 
 Point clientSize(HWND hwnd) {
@@ -102,9 +145,6 @@ void toggleFullscreen() {
     InvalidateRect(w.hwnd, nullptr, FALSE);
 }
 
-// Repeated key messages carry bit 30 of lParam: the key was down already.
-bool firstPress(LPARAM lParam) { return (lParam & (1L << 30)) == 0; }
-
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE:
@@ -123,13 +163,33 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         InvalidateRect(hwnd, nullptr, FALSE);
         return 0;
+    case WM_MOUSEMOVE:
+        input().pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (!input().pointerOver) {
+            TRACKMOUSEEVENT leave{};
+            leave.cbSize = sizeof leave;
+            leave.dwFlags = TME_LEAVE;
+            leave.hwndTrack = hwnd;
+            input().pointerOver = TrackMouseEvent(&leave) != 0;
+        }
+        return 0;
+    case WM_MOUSELEAVE:
+        input().pointerOver = false;
+        return 0;
     case WM_LBUTTONDOWN:
-        notePress(VK_LBUTTON);
+    case WM_LBUTTONUP:
+        keyChanged(VK_LBUTTON, message == WM_LBUTTONDOWN);
         return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (firstPress(lParam)) notePress((int)wParam);
-        if (wParam == VK_F11 && firstPress(lParam)) toggleFullscreen();
+        // Repeated key messages carry bit 30 of lParam: the key was down already.
+        if (lParam & (1L << 30)) break;
+        keyChanged((int)wParam, true);
+        if (wParam == VK_F11) toggleFullscreen();
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        keyChanged((int)wParam, false);
         break;
     case WM_SYSCOMMAND:
         // Alt or F10 alone would enter the window menu's modal loop and stop the game.
@@ -174,16 +234,11 @@ void registerClass() {
     if (!RegisterClassExW(&wc)) fail("cannot open the game window");
 }
 
-// Whether something asked for input or output at `at` was asked for this millisecond already: the
-// game polls dozens of times a millisecond, and under Wine each question goes to its server.
-struct PerMillisecond {
-    long long at = -1;
-    bool due(long long now) {
-        if (now == at) return false;
-        at = now;
-        return true;
-    }
-};
+Interval pumped;
+
+void pumpIfDue() {
+    if (pumped.due(nowMs(), PUMP_INTERVAL_MS)) nativePump();
+}
 
 } // namespace
 
@@ -215,9 +270,8 @@ void nativeOpen(int w, int h, bool keepTerminal) {
     s.hwnd = CreateWindowExW(0, WINDOW_CLASS, WINDOW_TITLE, WINDOWED_STYLE, x, y, outer.x, outer.y, nullptr, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
     if (!s.hwnd) fail("cannot open the game window");
-    // Sleep and the clock in steps of a millisecond rather than of the system's 15.6 ms tick.
+    // Sleep in steps of a millisecond rather than of the system's 15.6 ms tick (until the process ends).
     timeBeginPeriod(1);
-    onExit([] { timeEndPeriod(1); });
     ShowWindow(s.hwnd, SW_SHOW);
     SetForegroundWindow(s.hwnd);
     if (console) ShowWindow(console, SW_HIDE);
@@ -228,6 +282,7 @@ void nativeOpen(int w, int h, bool keepTerminal) {
 void nativePump() {
     Window& w = win();
     if (!w.hwnd) return;
+    pumped.last = nowMs();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) w.closed = true;
@@ -237,36 +292,27 @@ void nativePump() {
     if (w.closed) quit(0);
 }
 
-namespace {
-void pumpOncePerMillisecond() {
-    static PerMillisecond pumped;
-    if (pumped.due(nowMs())) nativePump();
-}
-} // namespace
-
 bool nativeKeyDown(int vk) {
-    pumpOncePerMillisecond();
+    pumpIfDue();
     if (vk < 0 || vk > 0xFF) return false;
-    static PerMillisecond asked[256];
-    static bool down[256];
-    if (asked[vk].due(nowMs())) {
+    Input& in = input();
+    if (in.keyRead[vk].due(nowMs(), READ_INTERVAL_MS)) {
         // The state is kept for the physical buttons: the primary one is the right button for a
         // player who has swapped them.
         int key = vk == VK_LBUTTON && GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : vk;
-        down[vk] = (GetAsyncKeyState(key) & 0x8000) != 0;
+        in.down[vk] = (GetAsyncKeyState(key) & 0x8000) != 0;
     }
-    return down[vk];
+    return in.down[vk];
 }
 
 Point nativePointer() {
-    pumpOncePerMillisecond();
-    static PerMillisecond asked;
-    static Point position;
-    if (asked.due(nowMs())) {
-        POINT p{};
-        if (GetCursorPos(&p) && ScreenToClient(win().hwnd, &p)) position = {(int)p.x, (int)p.y};
-    }
-    return position;
+    pumpIfDue();
+    Input& in = input();
+    POINT p{};
+    long long interval = in.pointerOver ? POINTER_OVER_READ_INTERVAL_MS : READ_INTERVAL_MS;
+    if (in.pointerRead.due(nowMs(), interval) && GetCursorPos(&p) && ScreenToClient(win().hwnd, &p))
+        in.pointer = {(int)p.x, (int)p.y};
+    return in.pointer;
 }
 
 Point nativeClientSize() { return clientSize(win().hwnd); }
@@ -280,12 +326,12 @@ void nativePresent(const uint32_t* pixels, int w, int h) {
 }
 
 void nativeSleep(int ms) {
-    // The system's sleep, woken by messages for the window so that it stays serviced.
+    // The system's sleep, the window serviced between its slices.
     long long end = nowMs() + std::max(ms, 0);
-    nativePump();
+    pumpIfDue();
     for (long long left = end - nowMs(); left > 0; left = end - nowMs()) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, (DWORD)left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        nativePump();
+        Sleep((DWORD)std::min(left, SLEEP_SLICE_MS));
+        pumpIfDue();
     }
 }
 

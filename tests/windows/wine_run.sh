@@ -13,8 +13,10 @@ unset WINEPREFIX
 new_prefix() { # [seconds the Wine server stays up with no program running]
   WINEPREFIX=$(mktemp -d /tmp/cardbattle-wine.XXXXXX) || exit 1
   export WINEPREFIX
-  [ -n "${1:-}" ] && wineserver -p"$1"
-  wine wineboot --init >/dev/null 2>&1
+  # The server and the services Wine starts outlive this script: they must not hold its output
+  # open, or whoever reads that output (ctest) would wait for them.
+  [ -n "${1:-}" ] && wineserver -p"$1" </dev/null >/dev/null 2>&1
+  wine wineboot --init </dev/null >/dev/null 2>&1
 }
 
 drop_prefix() {
