@@ -72,6 +72,12 @@ bool writeFile(const std::string& path, const std::string& bytes, std::string& e
 std::string executablePath();
 std::string workingFolder();
 
+// A size for messages: "N MiB" (rounded) from a mebibyte up, "N bytes" below.
+inline std::string byteCount(size_t bytes) {
+    constexpr size_t MIB = size_t(1) << 20;
+    return bytes < MIB ? std::to_string(bytes) + " bytes" : std::to_string((bytes + MIB / 2) / MIB) + " MiB";
+}
+
 // ---- pictures and text support -----------------------------------------------------------
 // The largest picture side decoded; a PNG declaring more is refused before it is decoded.
 constexpr int MAX_PICTURE_SIDE = 4096;

@@ -15,6 +15,7 @@ namespace {
 struct DecoderMemory {
     size_t inUse = 0;
     size_t ceiling = SIZE_MAX; // inUse may not grow past this while a picture is decoded
+    bool refused = false;      // a request was refused: the decoder does not always say so itself
 };
 DecoderMemory decoderMemory;
 constexpr size_t BLOCK_HEADER = alignof(std::max_align_t);
@@ -22,12 +23,15 @@ constexpr size_t BLOCK_HEADER = alignof(std::max_align_t);
 size_t& blockSize(void* p) { return *reinterpret_cast<size_t*>(static_cast<char*>(p) - BLOCK_HEADER); }
 
 bool decoderMayTake(size_t more) {
-    return more <= decoderMemory.ceiling - decoderMemory.inUse && more <= SIZE_MAX - BLOCK_HEADER;
+    bool may = more <= decoderMemory.ceiling - decoderMemory.inUse && more <= SIZE_MAX - BLOCK_HEADER;
+    decoderMemory.refused |= !may;
+    return may;
 }
 
 void* decoderAlloc(size_t n) {
     if (!decoderMayTake(n)) return nullptr;
     char* block = static_cast<char*>(std::malloc(n + BLOCK_HEADER));
+    decoderMemory.refused |= !block;
     if (!block) return nullptr;
     decoderMemory.inUse += n;
     *reinterpret_cast<size_t*>(block) = n;
@@ -46,6 +50,7 @@ void* decoderRealloc(void* p, size_t n) {
     if (n > old && !decoderMayTake(n - old)) return nullptr;
     if (n > SIZE_MAX - BLOCK_HEADER) return nullptr;
     char* block = static_cast<char*>(std::realloc(static_cast<char*>(p) - BLOCK_HEADER, n + BLOCK_HEADER));
+    decoderMemory.refused |= !block;
     if (!block) return nullptr;
     decoderMemory.inUse = decoderMemory.inUse - old + n;
     *reinterpret_cast<size_t*>(block) = n;
@@ -79,8 +84,6 @@ namespace {
 constexpr unsigned char SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 // Enough for a 4096 x 4096 picture with eight-bit channels and a well compressed file.
 constexpr size_t TOOL_MEMORY_LIMIT = size_t(256) << 20;
-
-std::string mebibytes(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
 uint32_t bigEndian32(const std::string& bytes, size_t at) {
     auto b = [&](size_t i) { return (uint32_t)(unsigned char)bytes[at + i]; };
@@ -119,21 +122,23 @@ bool decodeBytes(const std::string& file, size_t memoryLimit, PngPixels& out, st
         return false;
     }
     if (!headerRead) {
-        error = std::string("damaged PNG header (") + stbi_failure_reason() + ")";
+        const char* reason = stbi_failure_reason();
+        error = std::string("damaged PNG header (") + (reason ? reason : "?") + ")";
         return false;
     }
     size_t allowance = memoryLimit - std::min(memoryLimit, file.size());
-    std::string tooBig = "decoding it needs more than the " + mebibytes(memoryLimit) + " allowed";
+    std::string tooBig = "decoding it needs more memory than the " + byteCount(memoryLimit) + " it may take";
     if ((size_t)w * h * 4 > allowance) {
         error = tooBig;
         return false;
     }
     decoderMemory.ceiling = decoderMemory.inUse + std::min(allowance, SIZE_MAX - decoderMemory.inUse);
+    decoderMemory.refused = false;
     stbi_uc* pixels = stbi_load_from_memory(data, length, &w, &h, &channels, 4);
     decoderMemory.ceiling = SIZE_MAX;
     if (!pixels) {
-        std::string reason = stbi_failure_reason();
-        error = reason == "outofmem" ? tooBig : "damaged PNG (" + reason + ")";
+        const char* reason = stbi_failure_reason();
+        error = decoderMemory.refused ? tooBig : std::string("damaged PNG (") + (reason ? reason : "?") + ")";
         return false;
     }
     out.bytes.reset(pixels);

@@ -22,8 +22,6 @@ const char* notRegular(PathKind kind) {
     return kind == PathKind::DIRECTORY ? "it is a directory" : "it is not a regular file";
 }
 
-std::string mebibytes(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
-
 // Closes the descriptor on every way out of a read or write.
 struct Descriptor {
     int fd;
@@ -62,7 +60,7 @@ bool readFile(const std::string& path, size_t maxBytes, std::string& bytes, std:
         return false;
     }
     if ((unsigned long long)st.st_size > maxBytes) {
-        error = "it is larger than " + mebibytes(maxBytes);
+        error = "it is larger than " + byteCount(maxBytes);
         return false;
     }
     bytes.resize((size_t)st.st_size);
