@@ -1,23 +1,24 @@
 // Dispatch between the real backend and the headless one, and what both share.
 #include "platform/platform.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <thread> // also brings the clocks: <chrono> itself cannot be compiled for GBK text
-#include <vector>
 
 #include "platform/backend.h"
+#include "platform/ways_out.h"
 
 namespace platform {
 namespace detail {
 namespace {
 KeySource terminalKeys;
-std::vector<std::function<void()>>& exitHooks() {
-    static std::vector<std::function<void()>> hooks;
-    return hooks;
-}
-bool exiting = false;
+// Read from signal handlers: a fixed table of plain functions, filled before any handler is set.
+constexpr int MAX_RESTORERS = 4;
+Restorer restorers[MAX_RESTORERS];
+volatile sig_atomic_t restorerCount = 0;
+volatile sig_atomic_t exiting = 0;
 int pollRun = 0;
 constexpr int BUSY_POLLS = 256;
 constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
@@ -40,10 +41,28 @@ void resetPollRun() { pollRun = 0; }
 
 void runExitHooks() {
     if (exiting) return;
-    exiting = true;
-    for (auto it = exitHooks().rbegin(); it != exitHooks().rend(); ++it) (*it)();
-    std::fflush(stdout);
-    std::fflush(stderr);
+    exiting = 1;
+    for (int i = restorerCount; i-- > 0;) restorers[i].restore(true);
+}
+
+void runStopHooks() {
+    if (exiting) return;
+    for (int i = restorerCount; i-- > 0;) restorers[i].restore(false);
+}
+
+void runContinueHooks() {
+    if (exiting) return;
+    for (int i = 0; i < restorerCount; ++i) restorers[i].resume();
+}
+
+void onExit(Restorer restorer) {
+    if (restorerCount == MAX_RESTORERS) return;
+    restorers[restorerCount] = restorer;
+    std::atomic_signal_fence(std::memory_order_release); // filled in before a handler can count it
+    restorerCount = restorerCount + 1;
+    if (restorerCount > 1) return;
+    std::atexit([] { runExitHooks(); });
+    installWaysOut();
 }
 } // namespace detail
 
@@ -118,25 +137,11 @@ unsigned matchSeed() {
     return (unsigned)duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
 }
 
-void onExit(std::function<void()> restore) {
-    static bool installed = false;
-    if (!installed) {
-        installed = true;
-        std::atexit([] { runExitHooks(); });
-        // Fatal signals: restore what was registered, then die the way the signal asked.
-        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL}) {
-            std::signal(sig, [](int s) {
-                runExitHooks();
-                std::signal(s, SIG_DFL);
-                std::raise(s);
-            });
-        }
-    }
-    exitHooks().push_back(std::move(restore));
-}
-
 void quit(int code) {
     runExitHooks();
+    // After the terminal is given back, so that what is still buffered stays readable there.
+    std::fflush(stdout);
+    std::fflush(stderr);
     std::_Exit(code);
 }
 

@@ -105,7 +105,9 @@ TEST_F(Launcher, StoredChoicesShowAndEnterStartsWithThem) {
     EXPECT_FALSE(game.gameEnd) << "the game is reset to its defaults";
     EXPECT_EQ(game.status, DISABLE);
     EXPECT_EQ(savedSettings(), "2\n1\n");
-    // The screen is cleared and the terminal's input handed back; the cursor stays hidden.
+    // The shell's (empty) screen is back and the terminal's input handed back; the cursor stays
+    // hidden.
+    EXPECT_FALSE(screen::alternateScreen());
     EXPECT_EQ(screen::rowText(9), "");
     EXPECT_FALSE(screen::rawMode());
     EXPECT_FALSE(screen::mouseReporting());
