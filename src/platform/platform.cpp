@@ -1,24 +1,14 @@
 // Dispatch between the real backend and the headless one, and what both share.
 #include "platform/platform.h"
 
-#include <atomic>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <thread> // also brings the clocks: <chrono> itself cannot be compiled for GBK text
 
 #include "platform/backend.h"
-#include "platform/ways_out.h"
 
 namespace platform {
 namespace detail {
 namespace {
 KeySource terminalKeys;
-// Read from signal handlers: a fixed table of plain functions, filled before any handler is set.
-constexpr int MAX_RESTORERS = 4;
-Restorer restorers[MAX_RESTORERS];
-volatile sig_atomic_t restorerCount = 0;
-volatile sig_atomic_t exiting = 0;
 int pollRun = 0;
 constexpr int BUSY_POLLS = 256;
 constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
@@ -38,32 +28,6 @@ void throttlePoll() {
 }
 
 void resetPollRun() { pollRun = 0; }
-
-void runExitHooks() {
-    if (exiting) return;
-    exiting = 1;
-    for (int i = restorerCount; i-- > 0;) restorers[i].restore(true);
-}
-
-void runStopHooks() {
-    if (exiting) return;
-    for (int i = restorerCount; i-- > 0;) restorers[i].restore(false);
-}
-
-void runContinueHooks() {
-    if (exiting) return;
-    for (int i = 0; i < restorerCount; ++i) restorers[i].resume();
-}
-
-void onExit(Restorer restorer) {
-    if (restorerCount == MAX_RESTORERS) return;
-    restorers[restorerCount] = restorer;
-    std::atomic_signal_fence(std::memory_order_release); // filled in before a handler can count it
-    restorerCount = restorerCount + 1;
-    if (restorerCount > 1) return;
-    std::atexit([] { runExitHooks(); });
-    installWaysOut();
-}
 } // namespace detail
 
 using namespace detail;
@@ -135,14 +99,6 @@ unsigned matchSeed() {
     if (headless::active()) return headlessSeed();
     using namespace std::chrono;
     return (unsigned)duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
-}
-
-void quit(int code) {
-    runExitHooks();
-    // After the terminal is given back, so that what is still buffered stays readable there.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(code);
 }
 
 } // namespace platform
