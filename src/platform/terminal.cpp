@@ -907,8 +907,9 @@ void giveBack(const Pipe& pipe, bool ending) {
         if (modes.titlePushed) put(pipe, TITLE_POP);
         if (modes.raw) pipe.setRaw(false);
     }
-    if (ending) pipe.discardInput();
-    else modes.suspended = 1;
+    // Keys typed for the program must not reach the shell.
+    pipe.discardInput();
+    if (!ending) modes.suspended = 1;
 }
 
 void takeBack(const Pipe& pipe) {

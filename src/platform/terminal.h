@@ -14,9 +14,9 @@
 //
 // The program draws on the terminal's alternate screen, so that the shell's screen comes back as it
 // was. Everything is given back (the main screen, cooked mode, no mouse reporting, default colours,
-// cursor shown, the player's title) on every way out and before a stop (Ctrl-Z); keys typed and
-// never read are discarded at the end. After a stop the terminal is taken again when the program
-// goes on in the foreground, and the next poll draws the whole screen afresh.
+// cursor shown, the player's title) on every way out and before a stop (Ctrl-Z), and keys typed
+// for the program and never read are discarded. After a stop the terminal is taken again when the
+// program goes on in the foreground, and the next poll draws the whole screen afresh.
 #pragma once
 
 #include <string>
@@ -104,10 +104,11 @@ void silenceQueries(bool silent);
 void otherOutput(const std::string& bytes);
 
 // ---- the ways out and back, through the same functions the signal handlers use ----
-void stopProgram(); // Ctrl-Z: the terminal is given back before the stop
+// Both give the terminal back and discard the keys typed for the program.
+void stopProgram(); // Ctrl-Z
 // SIGCONT: in the foreground the terminal is taken again; in the background it is another job's.
 void continueProgram(bool foreground);
-void endProgram(); // a signal that ends the program: given back, typed keys discarded
+void endProgram(); // a signal that ends the program
 
 // ---- what a player would see ----
 std::string text(int row, int col, int count); // UTF-8 of count cells (wide characters once)

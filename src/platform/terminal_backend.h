@@ -17,8 +17,8 @@ struct Pipe {
     bool (*foreground)();
 };
 
-// Gives the terminal back as it was found, before the process ends (typed keys are discarded then)
-// or stops; does nothing while it belongs to another job.
+// Gives the terminal back as it was found, before the process ends or stops, and discards what was
+// typed for the program; does nothing while the terminal belongs to another job.
 void giveBack(const Pipe& pipe, bool ending);
 // After a stop, in the foreground only: raw mode, mouse reporting and the alternate screen again,
 // and the whole screen drawn afresh at the next poll.
