@@ -8,7 +8,7 @@ PACKAGES=(
   libfontconfig-dev libfreetype-dev fontconfig fonts-wqy-microhei
   librsvg2-bin libvterm-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick xterm
+  xvfb xdotool x11-utils imagemagick xterm evilwm
 )
 
 missing=()

@@ -1,6 +1,7 @@
 // Looks at the art the way the game shows it: every catalogue picture on one sheet, and composed
-// screens (battle, opening exchange, opponent's turn, end screens, lobby) placed where the game
-// places them, drawn through the game's own surface and catalogue at the three window scales.
+// screens (battle, opening exchange, opponent's turn, placing a minion, end screens, lobby) placed
+// where the game places them, drawn through the game's own surface and catalogue at the three
+// window scales.
 //
 //   contact_sheet [output folder]      run from the folder that holds asset/ (the build folder)
 //
@@ -142,25 +143,26 @@ void drawTable(Game& g, const char* turnButton, int mySp, int mySpMax) {
 const std::vector<HandCard>& fullHand() {
     static const std::vector<HandCard> hand = {
         {"c_ara", 3, 7, 3, 6},     {"c_fprincess", 3, 7, 3, 10}, {"c_priscilla", 3, 5, 3, 6}, {"c_hana", 3, 4, 6, 4},
-        {"c_claude", 3, 6, 9, 9},  {"c_hit", 1, 2, -1, -1},      {"c_ara_tentacle", 1, 1, 1, 2}, {"c_newbie", 0, 1, 2, 1},
+        {"c_claude", 3, 10, 19, 88}, {"c_hit", 1, 2, -1, -1},    {"c_ara_tentacle", 1, 1, 1, 2}, {"c_newbie", 0, 1, 2, 1},
     };
     return hand;
 }
 
-// A full board in the middle of the player's attack: every keyword, both rings, damaged health.
+// A full board in the middle of the player's attack (so no turn button): every keyword, both rings,
+// damaged health, two-digit numbers on every kind of badge, the longest rules text in the large view.
 void battleScene(Game& g) {
-    drawTable(g, "et", 7, 10);
+    drawTable(g, nullptr, 7, 10);
     drawHero(g, 0, "my_main", 27);
     drawHero(g, 1, "op_main", 30);
     const Token mine[9] = {
         {"c_newbie", 0, 0, 2, 1, 1},        {"c_hana", 3, REVIVE, 6, 4, 4},      {"c_priscilla", 3, LIFESTEAL, 3, 4, 6},
-        {"c_fprincess", 3, TAUNT | SHIELD, 3, 10, 10}, {"c_claude", 3, LIFESTEAL, 9, 9, 9}, {"c_ara", 3, 0, 3, 6, 6},
+        {"c_fprincess", 3, TAUNT | SHIELD, 13, 12, 15}, {"c_claude", 3, LIFESTEAL, 9, 9, 9}, {"c_ara", 3, 0, 3, 6, 6},
         {"c_ara_tentacle", 1, 0, 1, 2, 2},  {"c_hana", 3, IMMUNE, 6, 4, 4},      {"c_newbie", 0, TAUNT, 2, 1, 1},
     };
     const Token theirs[9] = {
         {"c_newbie", 0, 0, 2, 1, 1},       {"c_ara_tentacle", 1, 0, 1, 1, 2}, {"c_newbie", 0, TAUNT, 2, 1, 1},
         {"c_newbie", 0, SHIELD, 2, 1, 1},  {"c_claude", 3, IMMUNE | LIFESTEAL, 9, 5, 9}, {"c_newbie", 0, REVIVE, 2, 1, 1},
-        {"c_fprincess", 3, TAUNT | SHIELD | REVIVE | IMMUNE | LIFESTEAL, 3, 10, 10}, {"c_newbie", 0, 0, 2, 1, 1},
+        {"c_fprincess", 3, TAUNT | SHIELD | REVIVE | IMMUNE | LIFESTEAL, 40, 10, 14}, {"c_newbie", 0, 0, 2, 1, 1},
         {"c_ara_tentacle", 1, 0, 1, 2, 2},
     };
     for (int i = 0; i < 9; ++i) drawMinion(g, 2 + i, mine[i]);
@@ -175,7 +177,8 @@ void battleScene(Game& g) {
     // Effects in flight: a heal rising off the hero, a strike landing on slot 15.
     g.printPic("heal", CharPos[0].x, CharPos[0].y - 20, 4);
     g.printPic("p_atk", CharPos[15].x + 10, CharPos[15].y + 10, 4);
-    drawLarge(g, {"c_claude", 3, 6, 9, 5, 9, "恶魔郡伯爵，克劳德", "【吸血】。【战吼】对一个敌人造成 9 点伤害"});
+    drawLarge(g, {"c_priscilla", 3, 10, 18, 11, 16, "半吸血鬼，普莉希拉",
+                  "【吸血】。【战吼】将<恶魔郡伯爵，克劳德>置入你的手牌"});
 }
 
 // The opening exchange: four cards, two marked, one under the pointer; the spell's large view.
@@ -192,8 +195,7 @@ void exchangeScene(Game& g) {
     drawLarge(g, {"c_hit", 1, 2, -1, -1, -1, "偷袭", "对一个敌人造成 3 点伤害"});
 }
 
-// The opponent's turn: the sign, a card flying from its hand and its strike in flight; the
-// player's empty places marked as they are while a minion card is being placed.
+// The opponent's turn: the sign, a card flying from its hand and its strike in flight.
 void opponentScene(Game& g) {
     drawTable(g, "ot", 3, 4);
     drawHero(g, 0, "my_main", 12);
@@ -202,9 +204,21 @@ void opponentScene(Game& g) {
     drawMinion(g, 15, {"c_newbie", 0, 0, 2, 1, 1});
     drawMinion(g, 4, {"c_ara", 3, 0, 3, 6, 6});
     drawMinion(g, 6, {"c_fprincess", 3, TAUNT | SHIELD, 3, 7, 10});
-    for (int s : {2, 3, 5, 8, 9, 10}) g.printPic(s == 8 ? "cho" : "ava", CharPos[s].x, CharPos[s].y, 4);
     g.printPic("card", 300, 200, 4);
     g.printPic("set", (CharPos[15].x + CharPos[6].x) / 2, (CharPos[15].y + CharPos[6].y) / 2, 4);
+    const auto& hand = fullHand();
+    for (int i = 0; i < 6; ++i) drawHandCard(g, i, hand[i]);
+}
+
+// The player's turn with a minion card chosen: no turn button, the empty places marked.
+void placingScene(Game& g) {
+    drawTable(g, nullptr, 4, 4);
+    drawHero(g, 0, "my_main", 12);
+    drawHero(g, 1, "op_main", 21);
+    drawMinion(g, 13, {"c_newbie", 0, TAUNT, 2, 1, 1});
+    drawMinion(g, 4, {"c_ara", 3, 0, 3, 6, 6});
+    drawMinion(g, 6, {"c_fprincess", 3, TAUNT | SHIELD, 3, 7, 10});
+    for (int s : {2, 3, 5, 7, 8, 9, 10}) g.printPic(s == 8 ? "cho" : "ava", CharPos[s].x, CharPos[s].y, 4);
     const auto& hand = fullHand();
     for (int i = 0; i < 6; ++i) drawHandCard(g, i, hand[i]);
     g.printPic("set", CardPos[1].x + 41, CardPos[1].y, 7);
@@ -333,6 +347,7 @@ int main(int argc, char** argv) {
             {"battle", battleScene},
             {"exchange", exchangeScene},
             {"opponent", opponentScene},
+            {"placing", placingScene},
             {"win", [](Game& g) { endScene(g, "win"); }},
             {"lose", [](Game& g) { endScene(g, "lose"); }},
             {"lobby", lobbyScene},

@@ -1,6 +1,7 @@
 // The console toolkit over the terminal half of the platform seam.
 #include "console/console.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,6 +42,15 @@ std::string twoDecimals(double value) {
 }
 
 int column() { return getxy().second; }
+
+// Whole cells of the share, truncated, in integers: in double 22 x (15 / 22) comes out just under
+// 15. A value outside 0..maxVal (or no sensible maximum) fills nothing or the whole bar, never
+// more: the bar must not spill over its brackets or its neighbours.
+int filledCells(int width, int value, int maxVal) {
+    if (width <= 0) return 0;
+    long long cells = maxVal != 0 ? (long long)width * value / maxVal : (value > 0 ? width : 0);
+    return (int)std::clamp(cells, 0LL, (long long)width);
+}
 
 bool pointerOn(int row, int firstCol, int width) {
     POINT pt;
@@ -349,12 +359,7 @@ void ProgressBar::print() {
     FlushAtEnd flushed;
     int current = value ? *value : 0;
     int back = drawCaption(text);
-    // A value outside 0..maxVal (or no sensible maximum) fills nothing or the whole bar, never
-    // more: the bar must not spill over its brackets or its neighbours.
-    double share = maxVal != 0 ? (double)current / maxVal : (current > 0 ? 1.0 : 0.0);
-    if (!(share >= 0.0)) share = 0.0;
-    if (share > 1.0) share = 1.0;
-    int filled = width > 0 ? (int)(width * share) : 0;
+    int filled = filledCells(width, current, maxVal);
     if (style & 1) {
         setColor(back * 16 + 15);
         out("[");

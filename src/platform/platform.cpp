@@ -4,6 +4,8 @@
 #include <thread> // also brings the clocks: <chrono> itself cannot be compiled for GBK text
 
 #include "platform/backend.h"
+#include "platform/letterbox.h"
+#include "platform/press_hold.h"
 
 namespace platform {
 namespace detail {
@@ -12,6 +14,8 @@ KeySource terminalKeys;
 int pollRun = 0;
 constexpr int BUSY_POLLS = 256;
 constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
+PressHold nativePresses;
+Point nativeFrame; // the size the window was opened at: the frame's, however the window is stretched
 } // namespace
 
 void setTerminalKeySource(KeySource source) { terminalKeys = std::move(source); }
@@ -23,11 +27,13 @@ void throttlePoll() {
     // waits (a press is held long enough to be seen all the same).
     if (headless::active()) return;
     int ms = pollRun < IDLE_POLLS ? 1 : 3;
-    if (sdlOpenNow()) sdlSleep(ms);
+    if (nativeOpenNow()) nativeSleep(ms);
     else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void resetPollRun() { pollRun = 0; }
+
+void notePress(int vk) { nativePresses.pressed(vk, nowMs()); }
 } // namespace detail
 
 using namespace detail;
@@ -35,7 +41,7 @@ using namespace detail;
 void sleepMs(int ms) {
     resetPollRun();
     if (headless::active()) return headlessSleep(ms);
-    if (sdlOpenNow()) return sdlSleep(ms);
+    if (nativeOpenNow()) return nativeSleep(ms);
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
@@ -51,7 +57,8 @@ bool keyDown(int vk) {
         return headlessKeyDown(vk) || terminalKeyDown(vk);
     }
     throttlePoll();
-    if (sdlOpenNow() && sdlKeyDown(vk)) return true;
+    // The backend reads its events first, so that a press it has just been told of is held.
+    if (nativeOpenNow() && (nativeKeyDown(vk) || nativePresses.held(vk, nowMs()))) return true;
     return terminalKeyDown(vk);
 }
 
@@ -61,19 +68,22 @@ Point windowPointer() {
         return headlessPointer();
     }
     throttlePoll();
-    return sdlOpenNow() ? sdlPointer() : Point{};
+    if (!nativeOpenNow()) return Point{};
+    Point p = nativePointer(); // reads the window's events first, a resize among them
+    return windowToFrame(fitFrame(nativeFrame, nativeClientSize()), nativeFrame, p);
 }
 
 void openWindow(int w, int h, bool keepTerminal) {
     if (headless::active()) {
         return headlessOpen(w, h, keepTerminal);
     }
-    sdlOpen(w, h);
+    nativeOpen(w, h);
+    nativeFrame = {w, h};
 }
 
 bool windowIsOpen() {
     if (headless::active()) return headless::windowRequest().opened;
-    return sdlOpenNow();
+    return nativeOpenNow();
 }
 
 void present(const uint32_t* pixels, int w, int h) {
@@ -81,18 +91,18 @@ void present(const uint32_t* pixels, int w, int h) {
     if (headless::active()) {
         return headlessPresent(pixels, w, h);
     }
-    if (sdlOpenNow()) sdlPresent(pixels, w, h);
+    if (nativeOpenNow()) nativePresent(pixels, w, h);
 }
 
 void presentUnchanged() {
     resetPollRun();
     if (headless::active()) return headlessPresentUnchanged();
-    sdlPump();
+    nativePump();
 }
 
 Point desktopSize() {
     if (headless::active()) return headless::desktopSize();
-    return sdlDesktopSize();
+    return nativeDesktopSize();
 }
 
 unsigned matchSeed() {

@@ -42,7 +42,9 @@ long long nowMs();
 // Whether the key or mouse button `vk` is down now, from every input source the process has:
 // the game window and, once the terminal is in use, the terminal's keys and left button.
 bool keyDown(int vk);
-// The pointer in pixels relative to the game window's client area (may lie outside it).
+// The pointer in pixels of the frame, relative to the game window's client area (may lie outside
+// it). In a resized window it is mapped back through the scaling, so that it names the frame pixel
+// drawn under it; positions on the bars or outside the window lie outside the frame.
 Point windowPointer();
 
 // ---- the game window ---------------------------------------------------------------------
@@ -50,7 +52,9 @@ Point windowPointer();
 // the launcher's debug flag: the terminal stays as it is either way on Linux.
 void openWindow(int w, int h, bool keepTerminal);
 bool windowIsOpen();
-// Shows a whole frame of 0x00RRGGBB pixels, row after row, w x h.
+// Shows a whole frame of 0x00RRGGBB pixels, row after row, w x h, scaled to fit the window with
+// its aspect kept when the window has been resized. The pixels must stay readable and unchanged
+// until the next present: they are shown again when the window is exposed or resized.
 void present(const uint32_t* pixels, int w, int h);
 // A frame was flushed that is the same as the one on screen: nothing to send.
 void presentUnchanged();

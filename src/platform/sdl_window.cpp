@@ -1,21 +1,24 @@
 // The real backend's game window over SDL2: one thread, events pumped at every poll, sleep
-// and flush, so the window stays responsive through the game's busy-wait loops.
+// and flush, so the window stays responsive through the game's busy-wait loops. Frames go to the
+// window surface in software: the frame is composed in software already, and a renderer would
+// load a whole OpenGL stack for one blit.
 #include <SDL.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "platform/backend.h"
+#include "platform/letterbox.h"
 
 namespace platform::detail {
 namespace {
 
 struct Window {
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int width = 0;
-    int height = 0;
-    bool shown = false; // something has been presented and can be shown again on exposure
+    Point frameSize;
+    const uint32_t* frame = nullptr; // the last frame presented (the caller keeps it), or none yet
+    LetterboxScaler scaler;
+    std::vector<uint32_t> converted; // for a window surface whose pixels are laid out otherwise
 };
 
 Window& win() {
@@ -43,12 +46,69 @@ SDL_Scancode scancodeOf(int vk) {
     return SDL_SCANCODE_UNKNOWN;
 }
 
-void redraw() {
+// The virtual-key code of a key the game can poll, or -1.
+int vkOf(SDL_Scancode code) {
+    for (const KeyMapping& k : KEYS)
+        if (k.scancode == code) return k.vk;
+    if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) return 'A' + (code - SDL_SCANCODE_A);
+    if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return '1' + (code - SDL_SCANCODE_1);
+    if (code == SDL_SCANCODE_0) return '0';
+    return -1;
+}
+
+// SDL's pixel format names the layout of a 32-bit value; the frame's 0x00RRGGBB is RGB888.
+bool framePixelLayout(const SDL_PixelFormat* f) {
+    return f->BytesPerPixel == 4 && f->Rmask == 0xFF0000 && f->Gmask == 0xFF00 && f->Bmask == 0xFF;
+}
+
+// Draws the last frame, letterboxed, into the window surface and sends it to the screen.
+void show() {
     Window& w = win();
-    if (!w.shown) return;
-    SDL_RenderClear(w.renderer);
-    SDL_RenderCopy(w.renderer, w.texture, nullptr, nullptr);
-    SDL_RenderPresent(w.renderer);
+    SDL_Surface* surface = SDL_GetWindowSurface(w.window);
+    if (!surface) return; // nothing to draw into (a minimised window, for one)
+    if (!w.frame) { // the window opens black
+        SDL_FillRect(surface, nullptr, 0);
+        SDL_UpdateWindowSurface(w.window);
+        return;
+    }
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    Point size{surface->w, surface->h};
+    bool direct = framePixelLayout(surface->format);
+    uint32_t* out = (uint32_t*)surface->pixels;
+    int pitch = surface->pitch / 4;
+    if (!direct) {
+        w.converted.resize((size_t)size.x * size.y);
+        out = w.converted.data();
+        pitch = size.x;
+    }
+    w.scaler.draw(w.frame, w.frameSize, out, pitch, size);
+    if (!direct)
+        SDL_ConvertPixels(size.x, size.y, SDL_PIXELFORMAT_RGB888, out, pitch * 4, surface->format->format,
+                          surface->pixels, surface->pitch);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    SDL_UpdateWindowSurface(w.window);
+}
+
+void toggleFullscreen() {
+    SDL_Window* w = win().window;
+    bool full = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(w, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    show();
+}
+
+bool showsAgain(const SDL_WindowEvent& e) {
+    return e.event == SDL_WINDOWEVENT_EXPOSED || e.event == SDL_WINDOWEVENT_RESTORED ||
+           e.event == SDL_WINDOWEVENT_SIZE_CHANGED;
+}
+
+// Set before SDL starts anything: the window surface stays in software (no OpenGL library
+// loaded), and SDL installs no signal handlers of its own (the program restores the terminal
+// on fatal signals itself).
+bool startVideo() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
 [[noreturn]] void fail(const char* what) {
@@ -58,54 +118,44 @@ void redraw() {
 
 } // namespace
 
-bool sdlOpenNow() { return win().window != nullptr; }
+bool nativeOpenNow() { return win().window != nullptr; }
 
-void sdlOpen(int w, int h) {
+void nativeOpen(int w, int h) {
     Window& s = win();
-    if (s.window) return;
-    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) fail("cannot open the game window");
-    s.window = SDL_CreateWindow("cardbattle", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, w, h, SDL_WINDOW_SHOWN);
+    if (s.window) {
+        // Opened again (the game opens it once): the frame shown so far may be gone, and the
+        // next one has the new size.
+        s.frame = nullptr;
+        s.frameSize = {w, h};
+        SDL_SetWindowSize(s.window, w, h);
+        show();
+        return;
+    }
+    if (!startVideo()) fail("cannot open the game window");
+    // Resizable: tiling window managers resize windows whatever they ask for, and the frame is
+    // stretched to fit in any case.
+    s.window = SDL_CreateWindow("cardbattle", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, w, h,
+                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!s.window) fail("cannot open the game window");
-    s.renderer = SDL_CreateRenderer(s.window, -1, 0);
-    if (!s.renderer) s.renderer = SDL_CreateRenderer(s.window, -1, SDL_RENDERER_SOFTWARE);
-    if (!s.renderer) fail("cannot draw into the game window");
-    s.texture = SDL_CreateTexture(s.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, h);
-    if (!s.texture) fail("cannot draw into the game window");
-    s.width = w;
-    s.height = h;
-    // The window opens black.
-    SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
-    SDL_RenderClear(s.renderer);
-    SDL_RenderPresent(s.renderer);
-    sdlPump();
+    if (!SDL_GetWindowSurface(s.window)) fail("cannot draw into the game window");
+    s.frameSize = {w, h};
+    show();
+    nativePump();
 }
 
-// The game polls; a quick click or key tap can begin and end between two polls. A press therefore
-// counts as held for at least this long, so that every press is seen by the next frame's tests.
-namespace {
-constexpr Uint64 MIN_HOLD_MS = 40;
-Uint64 leftPressedAt = 0;
-Uint64 keyPressedAt[SDL_NUM_SCANCODES] = {};
-
-bool recentlyPressed(Uint64 at) { return at != 0 && SDL_GetTicks64() - at < MIN_HOLD_MS; }
-} // namespace
-
-void sdlPump() {
-    if (!sdlOpenNow()) return;
+void nativePump() {
+    if (!nativeOpenNow()) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
-        if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) leftPressedAt = SDL_GetTicks64();
-        if (e.type == SDL_KEYDOWN && !e.key.repeat && e.key.keysym.scancode < SDL_NUM_SCANCODES)
-            keyPressedAt[e.key.keysym.scancode] = SDL_GetTicks64();
+        if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) notePress(VK_LBUTTON);
+        if (e.type == SDL_KEYDOWN && !e.key.repeat) notePress(vkOf(e.key.keysym.scancode));
+        if (e.type == SDL_KEYDOWN && !e.key.repeat && e.key.keysym.scancode == SDL_SCANCODE_F11) toggleFullscreen();
         if (e.type == SDL_QUIT ||
             (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) {
             // Closing the window ends the program.
             quit(0);
         }
-        if (e.type == SDL_WINDOWEVENT &&
-            (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_RESTORED))
-            redraw();
+        if (e.type == SDL_WINDOWEVENT && showsAgain(e.window)) show();
     }
 }
 
@@ -123,7 +173,7 @@ PointerState pointerState() {
     Uint64 now = SDL_GetTicks64();
     if (now != lastPump) {
         lastPump = now;
-        sdlPump();
+        nativePump();
     }
     int x = 0, y = 0;
     if (SDL_GetMouseFocus() == win().window) {
@@ -140,41 +190,45 @@ PointerState pointerState() {
     return outside;
 }
 
-bool sdlKeyDown(int vk) {
-    if (vk == VK_LBUTTON) return pointerState().left || recentlyPressed(leftPressedAt);
+bool nativeKeyDown(int vk) {
+    if (vk == VK_LBUTTON) return pointerState().left;
     pointerState(); // keeps the events flowing
     SDL_Scancode code = scancodeOf(vk);
     if (code == SDL_SCANCODE_UNKNOWN) return false;
-    return SDL_GetKeyboardState(nullptr)[code] != 0 || recentlyPressed(keyPressedAt[code]);
+    return SDL_GetKeyboardState(nullptr)[code] != 0;
 }
 
-Point sdlPointer() { return pointerState().position; }
+Point nativePointer() { return pointerState().position; }
 
-void sdlPresent(const uint32_t* pixels, int w, int h) {
+Point nativeClientSize() {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(win().window, &w, &h);
+    return {w, h};
+}
+
+void nativePresent(const uint32_t* pixels, int w, int h) {
     Window& s = win();
-    if (w != s.width || h != s.height) return;
-    SDL_UpdateTexture(s.texture, nullptr, pixels, w * 4);
-    s.shown = true;
-    redraw();
-    sdlPump();
+    if (w != s.frameSize.x || h != s.frameSize.y) return;
+    s.frame = pixels;
+    show();
+    nativePump();
 }
 
-void sdlSleep(int ms) {
+void nativeSleep(int ms) {
     // Sleep in short slices so that a close or an exposure is answered promptly.
     Uint64 end = SDL_GetTicks64() + (ms > 0 ? ms : 0);
-    sdlPump();
+    nativePump();
     for (;;) {
         Uint64 now = SDL_GetTicks64();
         if (now >= end) break;
         Uint64 left = end - now;
         SDL_Delay((Uint32)(left < 10 ? left : 10));
-        sdlPump();
+        nativePump();
     }
 }
 
-Point sdlDesktopSize() {
-    bool started = SDL_WasInit(SDL_INIT_VIDEO) != 0;
-    if (!started && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return {0, 0};
+Point nativeDesktopSize() {
+    if (!startVideo()) return {0, 0};
     SDL_DisplayMode mode;
     Point size{0, 0};
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) size = {mode.w, mode.h};

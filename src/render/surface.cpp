@@ -8,6 +8,7 @@
 // sent to the window, and otherwise only the regions touched by drawing that differs are drawn
 // again, everything else being already in the frame's pixels.
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <immintrin.h>
 
@@ -241,21 +242,35 @@ namespace {
 
 const BlendSpan blendSpan = textBlenders().back();
 
+// Text boxes may be anything a caller passes. Their edges are taken within 2^40 pixels of the
+// origin, far beyond any frame, so that sizes and centres never overflow.
+constexpr long long FAR_EDGE = 1LL << 40;
+long long edge(LONG v) { return std::clamp<long long>(v, -FAR_EDGE, FAR_EDGE); }
+
+// The part of a text box inside `area`.
+Clip textClip(const RECT& r, const Clip& area) {
+    auto x = [&](LONG v) { return (int)std::clamp<long long>(v, area.x0, area.x1); };
+    auto y = [&](LONG v) { return (int)std::clamp<long long>(v, area.y0, area.y1); };
+    return {x(r.left), y(r.top), x(r.right), y(r.bottom)};
+}
+
+// Only the part of the box inside the frame is laid out into pixels (whatever the band being
+// drawn, so that the cached mask serves every band); the lines are placed as in the whole box.
 void textNow(Surface& dst, const Clip& bounds, const DrawCommand& t) {
-    int w = (int)(t.rect.right - t.rect.left), h = (int)(t.rect.bottom - t.rect.top);
-    if (w <= 0 || h <= 0) return;
-    Clip c = intersect((int)t.rect.left, (int)t.rect.top, w, h, bounds);
+    Clip c = textClip(t.rect, bounds);
     if (c.empty()) return;
-    const TextMask& mask = layoutText(t.text, t.style, w, h);
+    Clip seen = textClip(t.rect, whole(dst));
+    long long left = edge(t.rect.left), top = edge(t.rect.top);
+    TextWindow window{seen.x0 - left, seen.y0 - top, seen.x1 - seen.x0, seen.y1 - seen.y0};
+    const TextMask& mask = layoutText(t.text, t.style, edge(t.rect.right) - left, edge(t.rect.bottom) - top, window);
     for (const TextMask::Span& span : mask.spans) {
-        int y = (int)t.rect.top + span.y;
+        int y = seen.y0 + span.y;
         if (y < c.y0 || y >= c.y1) continue;
-        int from = std::max((int)t.rect.left + span.x, c.x0);
-        int to = std::min((int)t.rect.left + span.x + span.length, c.x1);
+        int from = std::max(seen.x0 + span.x, c.x0);
+        int to = std::min(seen.x0 + span.x + span.length, c.x1);
         uint32_t* out = &dst.pixels[(size_t)y * dst.width];
         if (from < to)
-            blendSpan(out + from, &mask.coverage[(size_t)span.y * mask.width + (from - t.rect.left)], to - from,
-                      t.colour);
+            blendSpan(out + from, &mask.coverage[(size_t)span.y * mask.width + (from - seen.x0)], to - from, t.colour);
     }
 }
 
@@ -266,16 +281,16 @@ void execute(Surface& frame, const Clip& bounds, const DrawCommand& cmd) {
         textNow(frame, bounds, cmd);
 }
 
-int topOf(const DrawCommand& cmd) { return cmd.kind == DrawCommand::BLIT ? cmd.dy : (int)cmd.rect.top; }
+int saturated(LONG v) { return (int)std::clamp<long long>(v, INT_MIN, INT_MAX); }
+int topOf(const DrawCommand& cmd) { return cmd.kind == DrawCommand::BLIT ? cmd.dy : saturated(cmd.rect.top); }
 int bottomOf(const DrawCommand& cmd) {
-    return cmd.kind == DrawCommand::BLIT ? cmd.dy + cmd.dh : (int)cmd.rect.bottom;
+    return cmd.kind == DrawCommand::BLIT ? cmd.dy + cmd.dh : saturated(cmd.rect.bottom);
 }
 
 // The part of `area` that `cmd` may change.
 Clip reach(const DrawCommand& cmd, const Clip& area) {
     if (cmd.kind == DrawCommand::BLIT) return intersect(cmd.dx, cmd.dy, cmd.dw, cmd.dh, area);
-    return intersect((int)cmd.rect.left, (int)cmd.rect.top, (int)(cmd.rect.right - cmd.rect.left),
-                     (int)(cmd.rect.bottom - cmd.rect.top), area);
+    return textClip(cmd.rect, area);
 }
 
 // Drawing goes band by band of rows, each band about this many bytes of the frame, so that the

@@ -15,14 +15,17 @@ unsigned nextGeneration();
 // fully opaque.
 void computeKeyedRuns(Surface& s, uint32_t key);
 
-// Text laid out with the DrawText rules (centred lines, word breaks, first line at the top) in a
-// box of boxWidth x boxHeight pixels, as coverage values 0..255 of that box.
+// Text laid out with the DrawText rules (centred lines, word breaks, first line at the top,
+// clipped at the box's bottom) in a box of boxWidth x boxHeight pixels, as coverage values 0..255
+// of a window of that box: the mask's width x height pixels from (x, y) of the box.
 struct TextMask {
+    long long x = 0;
+    long long y = 0;
     int width = 0;
     int height = 0;
     std::vector<uint8_t> coverage;
     // Each inked row's stretch from its first to its last inked pixel, so that drawing skips the
-    // empty rows and margins of the box.
+    // empty rows and margins of the window.
     struct Span {
         int y, x, length;
     };
@@ -37,12 +40,34 @@ struct TextStyle {
     bool operator==(const TextStyle&) const = default;
 };
 
-// Cached: the same text in the same style and box costs a lookup after the first time.
-const TextMask& layoutText(const std::string& gbk, const TextStyle& style, int boxWidth, int boxHeight);
+// The part of a box to rasterise, from (x, y) of the box; kept within the box.
+struct TextWindow {
+    long long x = 0;
+    long long y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const TextWindow&) const = default;
+};
+
+// Cached: the same text in the same style, box and window costs a lookup after the first time.
+// The mask stays valid until the next call.
+const TextMask& layoutText(const std::string& gbk, const TextStyle& style, long long boxWidth, long long boxHeight,
+                           const TextWindow& window);
+// The whole box (for tests; drawing asks only for the part inside the frame).
+const TextMask& layoutText(const std::string& gbk, const TextStyle& style, long long boxWidth, long long boxHeight);
 
 // Line breaking, exposed for tests: the lines (as code points) the text breaks into for a box
 // `boxWidth` pixels wide.
 std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& style, int boxWidth);
+
+// The text caches (sized faces, glyphs and masks together): the bytes they hold, their budget, and
+// how many masks have been laid out so far (a lookup that finds its mask lays out none).
+struct TextCacheStats {
+    size_t bytes = 0;
+    size_t budget = 0;
+    size_t layouts = 0;
+};
+TextCacheStats textCacheStats();
 
 // Draws what was recorded for the window frame into its pixels now, without presenting it
 // (FlushBatchDraw does this before presenting; benchmarks measure it alone).

@@ -1,152 +1,226 @@
-// Text for the graphics window: the face is resolved through fontconfig (asking for Chinese), glyphs
-// are rendered with FreeType and cached, and whole laid-out text boxes are cached too, so that a
-// text item costs about as much as a picture of its size.
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-#include FT_SIZES_H
-
+// Text laid out with the DrawText rules over the platform's glyph source, and the caches that make
+// a text item cost about as much as a picture of its size. Sized faces, glyphs and laid-out boxes
+// share one byte budget, least recently used first out, so that no stream of texts, boxes or sizes
+// can grow them without end.
 #include <algorithm>
-#include <cstdio>
+#include <climits>
+#include <functional>
 #include <list>
-#include <map>
-#include <memory>
 #include <unordered_map>
+#include <variant>
 
+#include "platform/glyphs.h"
+#include "platform/platform.h"
 #include "render/surface_internal.h"
 
 namespace {
 
-struct Glyph {
-    int left = 0, top = 0, width = 0, rows = 0, advance = 0;
-    std::vector<uint8_t> coverage;
-};
+using platform::MAX_FONT_PIXELS;
 
-// One resolved face at one pixel size and weight.
-struct SizedFace {
-    FT_Face face = nullptr;
-    int lineHeight = 0;
-    int ascent = 0;
+constexpr size_t TEXT_CACHE_BUDGET = 64u << 20;
+
+// What a style asks of the glyph source: sizes capped, the weight only bold or not.
+struct FaceKey {
+    std::string face;
+    int height = 0;
+    int width = 0;
     bool bold = false;
-    std::unordered_map<char32_t, Glyph> glyphs;
+    bool operator==(const FaceKey&) const = default;
 };
 
-// FreeType sizes belong to the face and several sized entries share one face, so each use
-// selects its own size again. The cell (ascent + descent) is `height` pixels, as a positive font
-// height asks; a width gives the average character width, a full-width character taking two.
-void applySize(SizedFace& sf, const TextStyle& style) {
-    FT_Face face = sf.face;
-    if (!face) return;
-    int height = std::max(1, style.height);
-    double cell = face->units_per_EM;
-    if (FT_IS_SCALABLE(face) && face->ascender - face->descender > 0) cell = face->ascender - face->descender;
-    double emY = height * face->units_per_EM / cell;
-    double emX = style.width > 0 ? style.width * 2.0 : emY;
-    FT_Set_Char_Size(face, (FT_F26Dot6)(emX * 64), (FT_F26Dot6)(emY * 64), 72, 72);
-    sf.lineHeight = height;
-    sf.ascent = (int)(face->ascender * emY / face->units_per_EM + 0.5);
+FaceKey faceKeyOf(const TextStyle& s) {
+    return {s.face, std::clamp(s.height, 1, MAX_FONT_PIXELS), std::clamp(s.width, 0, MAX_FONT_PIXELS),
+            s.weight >= 600};
 }
 
-class FontCache {
-public:
-    ~FontCache() {
-        sized.clear();
-        for (auto& [key, face] : faces)
-            if (face) FT_Done_Face(face);
-        if (library) FT_Done_FreeType(library);
-        if (fontconfigUsed) FcFini();
-    }
+size_t mix(size_t h, size_t v) { return h * 1000003u ^ v; }
 
-    SizedFace* get(const TextStyle& style) {
-        std::string key = style.face + '\0' + std::to_string(style.height) + ',' + std::to_string(style.width) + ',' +
-                          std::to_string(style.weight >= 600);
-        auto it = sized.find(key);
-        if (it != sized.end()) return it->second.get();
-        auto entry = std::make_unique<SizedFace>();
-        entry->face = faceFor(style.face);
-        entry->bold = style.weight >= 600;
-        applySize(*entry, style);
-        SizedFace* result = entry.get();
-        sized.emplace(key, std::move(entry));
-        return result;
-    }
-
-    const Glyph& glyph(SizedFace& sf, char32_t cp) {
-        auto it = sf.glyphs.find(cp);
-        if (it != sf.glyphs.end()) return it->second;
-        Glyph g;
-        if (sf.face) render(sf, cp, g);
-        return sf.glyphs.emplace(cp, std::move(g)).first->second;
-    }
-
-private:
-    FT_Library library = nullptr;
-    bool fontconfigUsed = false;
-    std::map<std::string, FT_Face> faces;
-    std::map<std::string, std::unique_ptr<SizedFace>> sized;
-
-    FT_Face faceFor(const std::string& gbkName) {
-        auto it = faces.find(gbkName);
-        if (it != faces.end()) return it->second;
-        FT_Face face = open(gbkName);
-        faces[gbkName] = face;
-        return face;
-    }
-
-    // The face by name, or the best Chinese face installed when that one is not.
-    FT_Face open(const std::string& gbkName) {
-        if (!library && FT_Init_FreeType(&library) != 0) return nullptr;
-        std::string family = platform::gbkToUtf8(gbkName);
-        fontconfigUsed = true;
-        FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        FcLangSet* langs = FcLangSetCreate();
-        FcLangSetAdd(langs, reinterpret_cast<const FcChar8*>("zh-cn"));
-        FcPatternAddLangSet(pattern, FC_LANG, langs);
-        FcLangSetDestroy(langs);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult result;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-        FcPatternDestroy(pattern);
-        FT_Face face = nullptr;
-        FcChar8* file = nullptr;
-        int index = 0;
-        if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            if (FT_New_Face(library, reinterpret_cast<const char*>(file), index, &face) != 0) face = nullptr;
-        }
-        if (match) FcPatternDestroy(match);
-        if (!face) std::fprintf(stderr, "cardbattle: no font found for \"%s\"; text is not drawn\n", family.c_str());
-        return face;
-    }
-
-    void render(SizedFace& sf, char32_t cp, Glyph& g) {
-        FT_Face face = sf.face;
-        if (FT_Load_Char(face, cp, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) return;
-        FT_GlyphSlot slot = face->glyph;
-        if (sf.bold && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-            FT_Pos strength = FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 20;
-            FT_Outline_Embolden(&slot->outline, strength);
-            slot->advance.x += strength;
-        }
-        if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return;
-        const FT_Bitmap& bm = slot->bitmap;
-        g.left = slot->bitmap_left;
-        g.top = slot->bitmap_top;
-        g.width = (int)bm.width;
-        g.rows = (int)bm.rows;
-        g.advance = (int)((slot->advance.x + 32) >> 6);
-        g.coverage.resize((size_t)g.width * g.rows);
-        for (int y = 0; y < g.rows; ++y)
-            std::copy_n(bm.buffer + (ptrdiff_t)y * bm.pitch, g.width, g.coverage.begin() + (ptrdiff_t)y * g.width);
+struct FaceKeyHash {
+    size_t operator()(const FaceKey& k) const {
+        return mix(mix(mix(std::hash<std::string>()(k.face), (size_t)k.height), (size_t)k.width), k.bold);
     }
 };
 
-FontCache& fonts() {
-    static FontCache cache;
-    return cache;
+struct SizedFace {
+    FaceKey key;
+    platform::FaceHandle face; // null when no face is installed: text is not drawn
+    platform::FaceMetrics metrics;
+    unsigned long long serial = 0; // names its glyphs, which outlive it in the cache
+};
+
+// A glyph is measured for line breaking and drawn only when it meets the part of a box wanted.
+struct Glyph {
+    platform::GlyphMetrics metrics;
+    bool drawn = false;
+    platform::GlyphImage image;
+};
+
+struct GlyphKey {
+    unsigned long long face;
+    char32_t c;
+    bool operator==(const GlyphKey&) const = default;
+};
+
+struct GlyphKeyHash {
+    size_t operator()(const GlyphKey& k) const { return mix((size_t)k.face, k.c); }
+};
+
+struct MaskKey {
+    std::string text;
+    FaceKey style;
+    long long boxWidth, boxHeight;
+    TextWindow window;
+    bool operator==(const MaskKey&) const = default;
+};
+
+struct MaskKeyHash {
+    size_t operator()(const MaskKey& k) const {
+        size_t h = mix(std::hash<std::string>()(k.text), FaceKeyHash()(k.style));
+        for (long long v : {k.boxWidth, k.boxHeight, k.window.x, k.window.y, (long long)k.window.width,
+                            (long long)k.window.height})
+            h = mix(h, (size_t)v);
+        return h;
+    }
+};
+
+// Sized faces, glyphs and masks in one recency order under one byte budget. The newest entry is
+// never dropped, so what a lookup returns stays valid until the next lookup; a face in use by a
+// layout is held by it even if the cache lets it go meanwhile.
+class TextCache {
+public:
+    std::shared_ptr<SizedFace> face(const FaceKey& key) {
+        Node& node = touch<FaceItem>(faces, key, [&] {
+            auto sf = std::make_shared<SizedFace>();
+            sf->key = key;
+            sf->face = platform::openFace({key.face, key.height, key.width, key.bold});
+            if (sf->face) sf->metrics = platform::faceMetrics(*sf->face);
+            sf->serial = ++serials;
+            return FaceItem{key, sf};
+        });
+        auto& item = std::get<FaceItem>(node.item);
+        if (!node.bytes) charge(node, faceCost(*item.face));
+        return item.face;
+    }
+
+    // The glyph, drawn too when `draw` is set.
+    const Glyph& glyph(SizedFace& sf, char32_t c, bool draw) {
+        GlyphKey key{sf.serial, c};
+        Node& node = touch<GlyphItem>(glyphs, key, [&] {
+            GlyphItem item{key, {}};
+            if (sf.face) item.glyph.metrics = platform::glyphMetrics(*sf.face, c);
+            return item;
+        });
+        Glyph& g = std::get<GlyphItem>(node.item).glyph;
+        if (draw && !g.drawn && sf.face) {
+            g.image = platform::renderGlyph(*sf.face, c);
+            g.drawn = true;
+        }
+        size_t cost = ENTRY_OVERHEAD + g.image.coverage.capacity();
+        if (node.bytes != cost) {
+            // New or newly drawn: the glyph source did some work for it.
+            charge(node, cost);
+            recharge(sf);
+        }
+        return g;
+    }
+
+    template <class Make>
+    const TextMask& mask(const MaskKey& key, Make&& make) {
+        Node& node = touch<MaskItem>(masks, key, [&] {
+            ++layouts;
+            return MaskItem{key, make()};
+        });
+        const TextMask& m = std::get<MaskItem>(node.item).mask;
+        charge(node, ENTRY_OVERHEAD + key.text.capacity() + m.coverage.capacity() +
+                         m.spans.capacity() * sizeof(TextMask::Span));
+        return m;
+    }
+
+    TextCacheStats stats() const { return {total, TEXT_CACHE_BUDGET, layouts}; }
+
+private:
+    struct FaceItem {
+        FaceKey key;
+        std::shared_ptr<SizedFace> face;
+    };
+    struct GlyphItem {
+        GlyphKey key;
+        Glyph glyph;
+    };
+    struct MaskItem {
+        MaskKey key;
+        TextMask mask;
+    };
+    struct Node {
+        std::variant<FaceItem, GlyphItem, MaskItem> item;
+        size_t bytes = 0;
+    };
+    using Order = std::list<Node>; // most recently used first
+    // The indexes refer to the keys inside the entries, so that a key is stored once.
+    template <class Key>
+    struct Same {
+        bool operator()(const Key& a, const Key& b) const { return a == b; }
+    };
+    template <class Key, class Hash>
+    using Index = std::unordered_map<std::reference_wrapper<const Key>, Order::iterator, Hash, Same<Key>>;
+    // What an entry costs beside what it holds: its list node, its index node and bucket, and
+    // the allocator's bookkeeping of both.
+    static constexpr size_t ENTRY_OVERHEAD = sizeof(Node) + 64;
+
+    Order order;
+    Index<FaceKey, FaceKeyHash> faces;
+    Index<GlyphKey, GlyphKeyHash> glyphs;
+    Index<MaskKey, MaskKeyHash> masks;
+    size_t total = 0;
+    size_t layouts = 0;
+    unsigned long long serials = 0;
+
+    // The entry for `key`, made by `make` when missing, now the most recently used.
+    template <class Item, class Key, class Hash, class Make>
+    Node& touch(Index<Key, Hash>& index, const Key& key, Make&& make) {
+        auto it = index.find(key);
+        if (it != index.end()) {
+            order.splice(order.begin(), order, it->second);
+            return *it->second;
+        }
+        order.push_front(Node{make(), 0});
+        index.emplace(std::get<Item>(order.front().item).key, order.begin());
+        return order.front();
+    }
+
+    static size_t faceCost(const SizedFace& sf) {
+        return ENTRY_OVERHEAD + sizeof(SizedFace) + sf.key.face.capacity() + (sf.face ? platform::faceBytes(*sf.face) : 0);
+    }
+
+    // What the glyph source holds for a face grows as it draws; its entry follows while cached.
+    void recharge(const SizedFace& sf) {
+        auto it = faces.find(sf.key);
+        if (it == faces.end() || std::get<FaceItem>(it->second->item).face.get() != &sf) return;
+        charge(*it->second, faceCost(sf));
+    }
+
+    void charge(Node& node, size_t bytes) {
+        total += bytes - node.bytes;
+        node.bytes = bytes;
+        while (total > TEXT_CACHE_BUDGET && order.size() > 1) dropOldest();
+    }
+
+    void dropOldest() {
+        Node& last = order.back();
+        total -= last.bytes;
+        if (auto* f = std::get_if<FaceItem>(&last.item))
+            faces.erase(f->key);
+        else if (auto* g = std::get_if<GlyphItem>(&last.item))
+            glyphs.erase(g->key);
+        else
+            masks.erase(std::get<MaskItem>(last.item).key);
+        order.pop_back();
+    }
+};
+
+TextCache& cache() {
+    static TextCache c;
+    return c;
 }
 
 std::u32string decodeUtf8(const std::string& s) {
@@ -192,12 +266,18 @@ bool canBreakBefore(const std::u32string& t, size_t i) {
     return isWide(a) || isWide(b);
 }
 
-int advanceOf(SizedFace& sf, char32_t c) { return fonts().glyph(sf, c).advance; }
+int advanceOf(SizedFace& sf, char32_t c) { return cache().glyph(sf, c, false).metrics.advance; }
 
-std::vector<std::u32string> breakInto(const std::u32string& text, SizedFace& sf, int boxWidth) {
+long long widthOf(SizedFace& sf, const std::u32string& s) {
+    long long width = 0;
+    for (char32_t c : s) width += advanceOf(sf, c);
+    return width;
+}
+
+std::vector<std::u32string> breakInto(const std::u32string& text, SizedFace& sf, long long boxWidth) {
     std::vector<std::u32string> lines;
     std::u32string line;
-    int lineWidth = 0;
+    long long lineWidth = 0;
     size_t i = 0;
     auto flush = [&] {
         while (!line.empty() && line.back() == U' ') line.pop_back();
@@ -216,8 +296,7 @@ std::vector<std::u32string> breakInto(const std::u32string& text, SizedFace& sf,
         size_t end = i + 1;
         while (end < text.size() && text[end] != U'\n' && text[end] != U'\r' && !canBreakBefore(text, end)) ++end;
         std::u32string piece = text.substr(i, end - i);
-        int width = 0;
-        for (char32_t c : piece) width += advanceOf(sf, c);
+        long long width = widthOf(sf, piece);
         if (!line.empty() && lineWidth + width > boxWidth) {
             flush();
             while (!piece.empty() && piece.front() == U' ') {
@@ -233,27 +312,41 @@ std::vector<std::u32string> breakInto(const std::u32string& text, SizedFace& sf,
     return lines;
 }
 
-void renderLines(const std::vector<std::u32string>& lines, SizedFace& sf, TextMask& mask) {
+// Whether a glyph box placed with its top left corner at (x, y) of the box meets the mask's window.
+bool meets(const TextMask& mask, long long x, long long y, const platform::GlyphBox& b) {
+    return x < mask.x + mask.width && x + b.width > mask.x && y < mask.y + mask.height && y + b.rows > mask.y;
+}
+
+// Draws a glyph with its pen at (x, y) of the mask, keeping the stronger coverage where glyphs
+// overlap, clipped to the mask.
+void drawGlyph(const platform::GlyphImage& g, long long x, long long y, TextMask& mask) {
+    long long left = x + g.box.left, top = y - g.box.top;
+    int x0 = (int)std::clamp(-left, 0LL, (long long)g.box.width);
+    int x1 = (int)std::clamp(mask.width - left, 0LL, (long long)g.box.width);
+    int y0 = (int)std::clamp(-top, 0LL, (long long)g.box.rows);
+    int y1 = (int)std::clamp(mask.height - top, 0LL, (long long)g.box.rows);
+    if (x0 >= x1) return;
+    for (int gy = y0; gy < y1; ++gy) {
+        uint8_t* dst = &mask.coverage[(size_t)(top + gy) * mask.width + (size_t)(left + x0)];
+        const uint8_t* src = &g.coverage[(size_t)gy * g.box.width];
+        for (int gx = x0; gx < x1; ++gx, ++dst) *dst = std::max(*dst, src[gx]);
+    }
+}
+
+// Lays the lines out in the whole box (centred, from the top, cut at the box's bottom) and draws
+// the glyphs that meet the mask's window into it.
+void renderLines(const std::vector<std::u32string>& lines, SizedFace& sf, long long boxWidth, long long boxHeight,
+                 TextMask& mask) {
     for (size_t n = 0; n < lines.size(); ++n) {
-        int top = (int)n * sf.lineHeight;
-        if (top >= mask.height) break; // clipped at the box's bottom
-        int width = 0;
-        for (char32_t c : lines[n]) width += advanceOf(sf, c);
-        int penX = (mask.width - width) / 2;
-        int baseline = top + sf.ascent;
+        long long top = (long long)n * sf.metrics.lineHeight;
+        if (top >= boxHeight) break; // clipped at the box's bottom
+        long long penX = (boxWidth - widthOf(sf, lines[n])) / 2;
+        long long baseline = top + sf.metrics.ascent;
         for (char32_t c : lines[n]) {
-            const Glyph& g = fonts().glyph(sf, c);
-            for (int gy = 0; gy < g.rows; ++gy) {
-                int y = baseline - g.top + gy;
-                if (y < 0 || y >= mask.height) continue;
-                for (int gx = 0; gx < g.width; ++gx) {
-                    int x = penX + g.left + gx;
-                    if (x < 0 || x >= mask.width) continue;
-                    uint8_t& dst = mask.coverage[(size_t)y * mask.width + x];
-                    dst = std::max(dst, g.coverage[(size_t)gy * g.width + gx]);
-                }
-            }
-            penX += g.advance;
+            platform::GlyphMetrics m = cache().glyph(sf, c, false).metrics;
+            if (meets(mask, penX + m.ink.left, baseline - m.ink.top, m.ink))
+                drawGlyph(cache().glyph(sf, c, true).image, penX - mask.x, baseline - mask.y, mask);
+            penX += m.advance;
         }
     }
 }
@@ -269,71 +362,45 @@ void findSpans(TextMask& mask) {
     }
 }
 
-struct MaskKey {
-    std::string text;
-    TextStyle style;
-    int width, height;
-    bool operator==(const MaskKey&) const = default;
-};
-
-struct MaskKeyHash {
-    size_t operator()(const MaskKey& k) const {
-        size_t h = std::hash<std::string>()(k.text);
-        for (size_t v : {std::hash<std::string>()(k.style.face), (size_t)k.style.height, (size_t)k.style.width,
-                         (size_t)(k.style.weight >= 600), (size_t)k.width, (size_t)k.height})
-            h = h * 1000003u ^ v;
-        return h;
-    }
-};
-
-// Laid-out boxes, most recently used first; bounded so that changing numbers cannot grow it.
-class MaskCache {
-public:
-    template <class Make>
-    const TextMask& get(const MaskKey& key, Make&& make) {
-        auto it = index.find(key);
-        if (it != index.end()) {
-            order.splice(order.begin(), order, it->second);
-            return it->second->second;
-        }
-        order.emplace_front(key, make());
-        index[key] = order.begin();
-        if (order.size() > CAPACITY) {
-            index.erase(order.back().first);
-            order.pop_back();
-        }
-        return order.front().second;
-    }
-
-private:
-    static constexpr size_t CAPACITY = 2048;
-    std::list<std::pair<MaskKey, TextMask>> order;
-    std::unordered_map<MaskKey, std::list<std::pair<MaskKey, TextMask>>::iterator, MaskKeyHash> index;
-};
+// The window, kept within the box.
+TextWindow within(TextWindow w, long long boxWidth, long long boxHeight) {
+    w.x = std::clamp(w.x, 0LL, boxWidth);
+    w.y = std::clamp(w.y, 0LL, boxHeight);
+    w.width = (int)std::clamp<long long>(w.width, 0, boxWidth - w.x);
+    w.height = (int)std::clamp<long long>(w.height, 0, boxHeight - w.y);
+    return w;
+}
 
 } // namespace
 
 std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& style, int boxWidth) {
-    SizedFace* sf = fonts().get(style);
-    applySize(*sf, style);
+    std::shared_ptr<SizedFace> sf = cache().face(faceKeyOf(style));
     return breakInto(decodeUtf8(platform::gbkToUtf8(gbk)), *sf, boxWidth);
 }
 
-const TextMask& layoutText(const std::string& gbk, const TextStyle& style, int boxWidth, int boxHeight) {
-    static MaskCache cache;
-    TextStyle normal = style;
-    normal.weight = style.weight >= 600 ? 700 : 400; // only bold or not makes a difference
-    return cache.get(MaskKey{gbk, normal, boxWidth, boxHeight}, [&] {
+const TextMask& layoutText(const std::string& gbk, const TextStyle& style, long long boxWidth, long long boxHeight,
+                           const TextWindow& wanted) {
+    boxWidth = std::max(0LL, boxWidth);
+    boxHeight = std::max(0LL, boxHeight);
+    MaskKey key{gbk, faceKeyOf(style), boxWidth, boxHeight, within(wanted, boxWidth, boxHeight)};
+    return cache().mask(key, [&] {
         TextMask mask;
-        mask.width = std::max(0, boxWidth);
-        mask.height = std::max(0, boxHeight);
+        mask.x = key.window.x;
+        mask.y = key.window.y;
+        mask.width = key.window.width;
+        mask.height = key.window.height;
         mask.coverage.assign((size_t)mask.width * mask.height, 0);
         if (mask.width == 0 || mask.height == 0) return mask;
-        SizedFace* sf = fonts().get(style);
+        std::shared_ptr<SizedFace> sf = cache().face(key.style);
         if (!sf->face) return mask;
-        applySize(*sf, style);
-        renderLines(breakInto(decodeUtf8(platform::gbkToUtf8(gbk)), *sf, mask.width), *sf, mask);
+        renderLines(breakInto(decodeUtf8(platform::gbkToUtf8(gbk)), *sf, boxWidth), *sf, boxWidth, boxHeight, mask);
         findSpans(mask);
         return mask;
     });
 }
+
+const TextMask& layoutText(const std::string& gbk, const TextStyle& style, long long boxWidth, long long boxHeight) {
+    return layoutText(gbk, style, boxWidth, boxHeight, TextWindow{0, 0, INT_MAX, INT_MAX});
+}
+
+TextCacheStats textCacheStats() { return cache().stats(); }

@@ -228,6 +228,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SettingsCase{"Missing", nullptr, {1920, 1080}, 2, false},
                       SettingsCase{"MissingOnASmallerDesktop", nullptr, {1366, 768}, 1, false},
                       SettingsCase{"EmptyOnATinyDesktop", "", {800, 600}, 0, false},
+                      // The widths of the two larger windows fit exactly; a pixel less does not.
+                      SettingsCase{"MissingOnADesktopExactlyTheLargestWide", nullptr, {1512, 1200}, 2, false},
+                      SettingsCase{"MissingOnADesktopAPixelNarrowerThanTheLargest", nullptr, {1511, 1200}, 1, false},
+                      SettingsCase{"MissingOnADesktopExactlyTheMiddleWide", nullptr, {1134, 1200}, 1, false},
+                      SettingsCase{"MissingOnADesktopAPixelNarrowerThanTheMiddle", nullptr, {1133, 1200}, 0, false},
                       SettingsCase{"OnlyTheIndex", "1", {1920, 1080}, 1, false},
                       SettingsCase{"Blanks", "  2 \n\n 1", {1920, 1080}, 2, true},
                       SettingsCase{"NotANumberReadsAsZero", "abc\n1\n", {1920, 1080}, 0, false},

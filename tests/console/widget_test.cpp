@@ -215,6 +215,20 @@ TEST_F(Widgets, ProgressBarFillsItsShareAndNeverMore) {
     EXPECT_EQ(screen::foreground(2, 26), 12);
     EXPECT_EQ(screen::foreground(2, 27), 15);
 
+    // Whole cells of the share, truncated whatever is left over: 15 of 22 is exactly 15 (not the
+    // 14.99... of a share taken in double), 6.67 gives 6 and 13.33 gives 13.
+    struct Fill {
+        int width, value, maxVal, cells;
+    };
+    int row = 4;
+    for (Fill f : {Fill{22, 15, 22, 15}, Fill{20, 1, 3, 6}, Fill{20, 2, 3, 13}}) {
+        ProgressBar share(toRaw(""), row, 1, f.width, &top, &f.value, f.maxVal, 12, 0);
+        int cells = 0;
+        for (int col = 1; col <= 30; ++col) cells += screen::background(row, col) == 12;
+        EXPECT_EQ(cells, f.cells) << f.value << " of " << f.maxVal << " on " << f.width << " cells";
+        ++row;
+    }
+
     gotoxy(2, 31);
     term::write("neighbour");
     for (int outside : {35, -4, 20}) {

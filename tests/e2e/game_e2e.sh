@@ -27,62 +27,13 @@ while [ $# -gt 0 ]; do
     *) echo "unknown option $1"; exit 2 ;;
   esac
 done
-heights=(512 768 1024) widths=(756 1134 1512)
-height=${heights[$resolution]} width=${widths[$resolution]}
-
 require Xvfb xdotool xwininfo import convert compare
 start_xvfb 1600x1200
 
-run="$work/run"
-mkdir -p "$run"
-ln -s "$assets" "$run/asset"
-printf '%s\n0\n' "$resolution" >"$run/setting.ini"
-(cd "$run" && exec "$bin" </dev/null >"$run/out.txt" 2>"$run/err.txt") &
-pid=$!
-pids+=($pid)
-
-wait_for 20 has_window '^cardbattle$' || { fail "the game window never opened"; cat "$run/err.txt"; finish; }
-win=$(window_named '^cardbattle$')
+start_game "$bin" "$assets" "$resolution"
 size=$(window_size "$win")
 [ "$size" = "${width}x${height}" ] || fail "the window is $size, not ${width}x${height}"
 grep -q "no launcher" "$run/err.txt" || fail "no word on standard error about skipping the launcher"
-
-# A reference point (1512 x 1024 units) in window pixels.
-px() { awk -v v="$1" -v h="$height" 'BEGIN { printf "%d", v * h / 1024 }'; }
-click_at() {
-  xdotool mousemove --window "$win" "$(px "$1")" "$(px "$2")"
-  sleep 0.2
-  xdotool click 1
-  sleep 0.3
-}
-shot() { import -window "$win" "$work/$1.png"; }
-# Share of the pixels of a region (reference units: x y w h) that differ between two screenshots.
-differing() {
-  local geometry="$(px "$5")x$(px "$6")+$(px "$3")+$(px "$4")"
-  convert "$work/$1.png" -crop "$geometry" +repage "$work/a.png"
-  convert "$work/$2.png" -crop "$geometry" +repage "$work/b.png"
-  local total=$(($(px "$5") * $(px "$6")))
-  local changed
-  changed=$(compare -metric AE -fuzz 8% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)
-  awk -v c="$changed" -v t="$total" 'BEGIN { printf "%d", 100 * c / t }'
-}
-# Root-mean-square difference (percent) between a region of a screenshot and the same region of a
-# baked picture drawn at the same size.
-unlike_picture() { # shot picture x y w h (picture drawn full-window)
-  local geometry="$(px "$5")x$(px "$6")+$(px "$3")+$(px "$4")"
-  convert "$assets/$2.png" -resize "${width}x${height}!" -crop "$geometry" +repage "$work/p.png"
-  convert "$work/$1.png" -crop "$geometry" +repage "$work/s.png"
-  compare -metric RMSE "$work/s.png" "$work/p.png" null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/' |
-    awk '{ printf "%d", 100 * $1 }'
-}
-cpu_percent() { # seconds
-  local t0 t1 hz
-  hz=$(getconf CLK_TCK)
-  t0=$(cpu_ticks "$pid")
-  sleep "$1"
-  t1=$(cpu_ticks "$pid")
-  awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$1" 'BEGIN { printf "%.2f", 100 * d / hz / s }'
-}
 
 # ---- the lobby ------------------------------------------------------------------------------
 sleep 1

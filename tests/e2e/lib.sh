@@ -49,6 +49,7 @@ wait_for() { # seconds, then a command that succeeds when ready
 window_named() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
 has_window() { [ -n "$(window_named "$1")" ]; }
 window_size() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+has_size() { [ "$(window_size "$1")" = "$2" ]; } # window, WIDTHxHEIGHT
 
 # CPU time (user + system) of a process, in clock ticks.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
@@ -88,6 +89,80 @@ cursor_cell() { # window, cell width, cell height
   import -window "$1" "$work/cursor.png"
   convert "$work/cursor.png" -fill black +opaque red -format '%@' info: |
     awk -F'[x+]' -v w="$2" -v h="$3" '{ if ($1 == 0) print "none"; else print int(($4 - 2) / h) + 1, int(($3 - 2) / w) + 1 }'
+}
+
+# ---- the game window ---------------------------------------------------------------------------
+# Starts the game without a terminal (standard input and output redirected) in $work/run, with
+# setting.ini asking for resolution $3 (0, 1 or 2); sets run, pid, width and height (the frame's
+# size).
+launch_game() { # cardbattle asset_dir resolution
+  local heights=(512 768 1024) widths=(756 1134 1512)
+  height=${heights[$3]} width=${widths[$3]}
+  run="$work/run"
+  mkdir -p "$run"
+  ln -s "$2" "$run/asset"
+  printf '%s\n0\n' "$3" >"$run/setting.ini"
+  (cd "$run" && exec "$1" </dev/null >"$run/out.txt" 2>"$run/err.txt") &
+  pid=$!
+  pids+=($pid)
+}
+# launch_game, then waits for its window: sets win and the view as well. Ends the test with a
+# failure when no window opens.
+start_game() { # cardbattle asset_dir resolution
+  launch_game "$@"
+  wait_for 20 has_window '^cardbattle$' || { fail "the game window never opened"; cat "$run/err.txt"; finish; }
+  win=$(window_named '^cardbattle$')
+  set_view 0 0 "$height"
+}
+
+# Where the frame is shown in the window: its left and top edge and its height, in window pixels
+# (the whole window until the window is stretched). Reference units (1512 x 1024) are drawn at
+# height / 1024 pixels each.
+set_view() { view_left=$1 view_top=$2 view_height=$3; }
+# A length in reference units, in window pixels; a reference point's x or y in window pixels.
+px() { awk -v v="$1" -v h="$view_height" 'BEGIN { printf "%d", v * h / 1024 }'; }
+wx() { echo $((view_left + $(px "$1"))); }
+wy() { echo $((view_top + $(px "$1"))); }
+click_at() { # reference x y
+  xdotool mousemove --window "$win" "$(wx "$1")" "$(wy "$2")"
+  sleep 0.2
+  xdotool click 1
+  sleep 0.3
+}
+shot() { import -window "$win" "$work/$1.png"; }
+# The geometry of a region of the frame (reference units: x y w h) on the window.
+on_window() { echo "$(px "$3")x$(px "$4")+$(wx "$1")+$(wy "$2")"; }
+# Share of the pixels of a region (reference units: x y w h) that differ between two screenshots.
+differing() {
+  local geometry total changed
+  geometry=$(on_window "$3" "$4" "$5" "$6")
+  convert "$work/$1.png" -crop "$geometry" +repage "$work/a.png"
+  convert "$work/$2.png" -crop "$geometry" +repage "$work/b.png"
+  total=$(($(px "$5") * $(px "$6")))
+  changed=$(compare -metric AE -fuzz 8% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)
+  awk -v c="$changed" -v t="$total" 'BEGIN { printf "%d", 100 * c / t }'
+}
+# Root-mean-square difference (percent) between a region of a screenshot and the same region of a
+# baked picture drawn over the whole frame at the view's size.
+unlike_picture() { # shot picture x y w h
+  local inside="$(px "$5")x$(px "$6")+$(px "$3")+$(px "$4")"
+  convert "$assets/$2.png" -resize "$(px 1512)x$(px 1024)!" -crop "$inside" +repage "$work/p.png"
+  convert "$work/$1.png" -crop "$(on_window "$3" "$4" "$5" "$6")" +repage "$work/s.png"
+  compare -metric RMSE "$work/s.png" "$work/p.png" null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/' |
+    awk '{ printf "%d", 100 * $1 }'
+}
+# The colour of one window pixel of a screenshot, as "r,g,b".
+pixel_at() { # shot x y
+  convert "$work/$1.png" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+# CPU the game ($pid) uses over some seconds, in percent of one core.
+cpu_percent() { # seconds
+  local t0 t1 hz
+  hz=$(getconf CLK_TCK)
+  t0=$(cpu_ticks "$pid")
+  sleep "$1"
+  t1=$(cpu_ticks "$pid")
+  awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$1" 'BEGIN { printf "%.2f", 100 * d / hz / s }'
 }
 
 finish() {

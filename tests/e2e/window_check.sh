@@ -18,8 +18,7 @@ win=$(window_named '^cardbattle$')
 [ "$(window_size "$win")" = 320x200 ] || fail "the window is $(window_size "$win"), not 320x200"
 sleep 0.3
 import -window "$win" "$work/shot.png"
-pixel() { convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
-[ "$(pixel 10 10)" = "32,192,64" ] || fail "the frame's colour on screen is $(pixel 10 10)"
-[ "$(pixel 150 75)" = "192,32,64" ] || fail "the inner square's colour on screen is $(pixel 150 75)"
+[ "$(pixel_at shot 10 10)" = "32,192,64" ] || fail "the frame's colour on screen is $(pixel_at shot 10 10)"
+[ "$(pixel_at shot 150 75)" = "192,32,64" ] || fail "the inner square's colour on screen is $(pixel_at shot 150 75)"
 close_and_expect_clean_exit "$close_window" "$win" "$pid"
 finish

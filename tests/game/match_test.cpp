@@ -148,6 +148,36 @@ TEST_F(Match, ManaGrowsToTenAndEmptyDecksOnlyStopTheDraws) {
     for (size_t t = 3; t < handSizes.size(); ++t) EXPECT_EQ(handSizes[t], handSizes[2]) << "no more draws";
 }
 
+// Spent minions stand in the right-most place of each side (10 and 19). Each is looked at in the
+// first frame after its side's turn has begun (the player's first waiting frame; the frame drawn
+// before the opponent moves) and spent again there, so neither ever acts.
+TEST_F(Match, TurnStartGivesTheAttackBackUpToEachSidesLastPlace) {
+    std::vector<int> playerReady, opponentReady; // one per turn start: 1 when the last place may attack
+    int playerTurn = 0, opponentTurn = 0;       // the last turn start seen on each side
+    headless::setSeed(4);
+    ScriptedPlayer player(game, passive());
+    player.attach();
+    headless::setFlushObserver([&] {
+        Battle& b = game.battle;
+        bool playerBegun = !b.nowTurn && game.status == FREE && b.turn != playerTurn;
+        bool opponentBegun = b.nowTurn && game.status == DISABLE && b.turn != opponentTurn;
+        if (game.gameEnd || (!playerBegun && !opponentBegun)) return;
+        if (playerBegun && b.turn == 1)
+            for (int slot : {10, 19}) b.c[slot] = new Minion(10, "c_newbie", slot, slot >= 11, 1, 0, 1000);
+        else if (playerBegun)
+            playerReady.push_back(b.c[10]->canAtk(&game));
+        else
+            opponentReady.push_back(b.c[19]->canAtk(&game));
+        (playerBegun ? playerTurn : opponentTurn) = b.turn;
+        b.c[10]->atkCnt = b.c[19]->atkCnt = 0;
+    });
+    startBattle(&game);
+    player.detach();
+    ASSERT_GE(playerReady.size(), 2u) << "the match lasts a few turns";
+    EXPECT_EQ(playerReady, std::vector<int>(playerReady.size(), 1)) << "place 10 at the player's turn starts";
+    EXPECT_EQ(opponentReady, std::vector<int>(opponentReady.size(), 1)) << "place 19 at the opponent's turn starts";
+}
+
 TEST_F(Match, ASecondMatchInTheSameGameStartsCompletelyFresh) {
     MatchRecord first = play(PlayerStyle{}, 1);
     ASSERT_TRUE(first.won || first.lost);

@@ -1,13 +1,38 @@
 // The baked pictures fit the order and places they are drawn in: rings show around the board
 // portraits, overlays leave faces visible, the taunt shield stays clear of its neighbour's badge,
-// and the end screens keep a dark band for their prompt.
+// the end screens keep a dark band for their prompt, the turn button's place is no dark hole
+// without it, and every number and rules text the game writes onto a picture lies on it,
+// readable, at all three window sizes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "card/card.h"
+#include "game/game.h"
 #include "platform/platform.h"
+#include "render/layout.h"
+#include "render/surface.h"
+#include "render/surface_internal.h"
 
 namespace {
+
+// Relative luminance of a 0x00RRGGBB colour, and the contrast ratio of two, as defined for web text.
+double luminance(uint32_t rgb) {
+    auto linear = [](uint32_t c) {
+        double v = c / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(rgb >> 16 & 0xFF) + 0.7152 * linear(rgb >> 8 & 0xFF) + 0.0722 * linear(rgb & 0xFF);
+}
+
+double contrast(uint32_t a, uint32_t b) {
+    double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 // Which pixels of a baked picture are drawn (not the key colour).
 struct Mask {
@@ -152,6 +177,231 @@ TEST(ArtLayering, EndScreensKeepADarkBandForThePrompt) {
             }
         EXPECT_EQ(bright, 0) << stem;
     }
+}
+
+// The turn button (178 x 128 from (1132, 448)) is not drawn while a card, an attacker or a target is
+// being chosen. Its place must not then look like an empty socket, a dark hole where a button is
+// missing: hardly anything there is much darker than the plain mat beside it.
+TEST(ArtLayering, TheTurnButtonsPlaceIsNoDarkHoleWithoutTheButton) {
+    Mask bg("bg");
+    double mat = luminance(bg.at(1400, 512));
+    int dark = 0, all = 0;
+    for (int y = 448; y < 576; ++y)
+        for (int x = 1132; x < 1310; ++x, ++all) dark += luminance(bg.at(x, y)) < mat / 2;
+    EXPECT_LT(dark, all / 20) << "of " << all << " pixels";
+}
+
+// ---- text written onto pictures ----------------------------------------------------------------
+// The text boxes and the 32-unit font are the drawing code's; only the pictures under them change.
+
+constexpr COLORREF DAMAGED_RED = 0x4040FF; // the colour of health below its maximum
+// Readable: every pixel the text mostly inks, and every pixel within its margin, lies on picture
+// pixels against which the text colour has at least the contrast ratio asked of ordinary web text.
+constexpr double MIN_CONTRAST = 4.5;
+constexpr int RULES_MARGIN = 10; // reference units of parchment kept around the rules text
+
+uint32_t rgbOf(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
+
+const std::vector<std::string>& twoDigitNumbers() {
+    static const std::vector<std::string> numbers = [] {
+        std::vector<std::string> n;
+        for (int i = 10; i < 100; ++i) n.push_back(std::to_string(i));
+        return n;
+    }();
+    return numbers;
+}
+
+// Every card's rules text, and one long enough to run past the bottom of the box.
+const std::vector<std::string>& rulesTexts() {
+    static const std::vector<std::string> texts = [] {
+        std::vector<std::unique_ptr<Card>> cards;
+        for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
+                                                    cardCatalogue::priscilla(), cardCatalogue::claude(),
+                                                    cardCatalogue::fprincess(), cardCatalogue::ara(),
+                                                    cardCatalogue::araTentacle(), cardCatalogue::hit()})
+            cards.emplace_back(c);
+        std::vector<std::string> t;
+        for (const auto& c : cards) t.push_back(c->detail);
+        t.push_back("【战吼】【亡语】【吸血】【嘲讽】【圣盾】：在你的回合结束时，对所有敌人造成 10 点伤害，"
+                    "再为你的英雄恢复 10 点生命值，然后抽两张牌。");
+        return t;
+    }();
+    return texts;
+}
+
+struct Layer {
+    std::string id;
+    int x, y, anchor;
+};
+
+// A text the game writes onto pictures: the pictures drawn before it, in drawing order; the one it
+// must lie inside (-1: none); its box and colours; what it can say; the margin it keeps.
+struct Writing {
+    std::string what;
+    std::vector<Layer> layers;
+    int badge;
+    int cx, cy, w, h;
+    std::vector<COLORREF> colours;
+    const std::vector<std::string>& texts;
+    int margin;
+};
+
+std::vector<Writing> writings() {
+    const auto& numbers = twoDigitNumbers();
+    std::vector<Writing> all;
+    for (int slot = 2; slot < 20; ++slot) {
+        int x = CharPos[slot].x, y = CharPos[slot].y;
+        std::vector<Layer> token = {{"atk", x - 40, y + 40, 4}, {"hp", x + 40, y + 40, 4}};
+        std::string where = " of the minion in slot " + std::to_string(slot);
+        all.push_back({"attack" + where, token, 0, x - 40, y + 40, 40, 32, {WHITE}, numbers, 0});
+        all.push_back({"health" + where, token, 1, x + 40, y + 40, 40, 32, {WHITE, DAMAGED_RED}, numbers, 0});
+    }
+    for (int slot = 0; slot < 2; ++slot) {
+        int x = CharPos[slot].x, y = CharPos[slot].y;
+        std::vector<Layer> hero = {{slot ? "op_main" : "my_main", x, y, 4}, {"hp+", x + 40, y + 40, 4}};
+        all.push_back({"health of the hero in slot " + std::to_string(slot), hero, 1, x + 40, y + 40, 40, 32,
+                       {WHITE, DAMAGED_RED}, numbers, 0});
+    }
+    for (int pos = 0; pos < 8; ++pos) {
+        int x = CardPos[pos].x, y = CardPos[pos].y;
+        std::vector<Layer> card = {{"sp2", x + 41, y + 142, 4}, {"atk", x, y + 112, 4}, {"hp", x + 82, y + 112, 4}};
+        std::string where = " of the hand card at " + std::to_string(pos);
+        all.push_back({"cost" + where, card, 0, x + 41, y + 142, 46, 32, {BLACK}, numbers, 0});
+        all.push_back({"attack" + where, card, 1, x, y + 112, 46, 32, {WHITE}, numbers, 0});
+        all.push_back({"health" + where, card, 2, x + 82, y + 112, 46, 32, {WHITE}, numbers, 0});
+    }
+    int x = 1130, y = 114;
+    for (const char* frame : {"card_com_l", "card_rare_l", "card_epic_l", "card_len_l"}) {
+        std::vector<Layer> large = {{"card_bg_l", x + 32, y + 32, 0}, {"c_priscilla_l", x + 32, y + 32, 0},
+                                    {frame, x, y, 0},                 {"atk+", x, y + 494, 4},
+                                    {"hp+", x + 328, y + 494, 4},     {"sp+", x, y, 4}};
+        std::string where = std::string(" in the large view framed by ") + frame;
+        all.push_back({"rules text" + where, large, -1, x + 164, y + 390, 260, 140, {BLACK}, rulesTexts(),
+                       RULES_MARGIN});
+        if (frame != std::string("card_com_l")) continue; // the badges are drawn over every frame alike
+        all.push_back({"attack" + where, large, 3, x, y + 494, 46, 32, {WHITE}, numbers, 0});
+        all.push_back({"health" + where, large, 4, x + 328, y + 494, 46, 32, {WHITE, DAMAGED_RED}, numbers, 0});
+        all.push_back({"cost" + where, large, 5, x, y, 46, 32, {WHITE}, numbers, 0});
+    }
+    return all;
+}
+
+// What pictures leave in a w x h rectangle of the window from (left, top), and which pixels they
+// drew: drawn over a black and then a white backdrop, a pixel is the pictures' where both agree.
+struct Composite {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<uint32_t> colour;
+    std::vector<bool> drawn;
+
+    bool has(int x, int y) const {
+        x -= left, y -= top;
+        return x >= 0 && y >= 0 && x < width && y < height && drawn[(size_t)y * width + x];
+    }
+    uint32_t at(int x, int y) const { return colour[(size_t)(y - top) * width + (x - left)]; }
+};
+
+Composite compose(Game& game, const std::vector<Layer>& layers, int left, int top, int width, int height) {
+    Composite c{left, top, width, height, {}, {}};
+    std::vector<uint32_t> passes[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        IMAGE backdrop(width, height);
+        std::fill(backdrop.surface.pixels.begin(), backdrop.surface.pixels.end(), pass ? 0xFFFFFFu : 0u);
+        TransparentBlt(GetImageHDC(nullptr), left, top, width, height, GetImageHDC(&backdrop), 0, 0, width, height,
+                       KEY_COLOUR);
+        for (const Layer& l : layers) game.printPic(l.id, l.x, l.y, l.anchor);
+        drawRecordedFrame();
+        const Surface& frame = *GetImageHDC(nullptr);
+        for (int y = top; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x)
+                passes[pass].push_back(x >= 0 && y >= 0 && x < frame.width && y < frame.height
+                                           ? frame.pixels[(size_t)y * frame.width + x]
+                                           : pass); // off the window: never drawn
+    }
+    c.colour = passes[0];
+    for (size_t i = 0; i < passes[0].size(); ++i) c.drawn.push_back(passes[0][i] == passes[1][i]);
+    return c;
+}
+
+struct Findings {
+    int outsideBadge = 0; // inked pixels not on the badge's own pixels
+    int unreadable = 0;   // pixels of the ink or its margin without the contrast asked
+    double worst = 100;
+    std::string firstOutside, firstUnreadable;
+};
+
+std::string pixelName(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+
+Findings examine(Game& game, const Writing& w) {
+    double r = game.rate;
+    int left = (int)(r * (w.cx - w.w / 2)), top = (int)(r * (w.cy - w.h / 2));
+    int right = (int)(r * (w.cx + w.w / 2)), bottom = (int)(r * (w.cy + w.h / 2));
+    int bw = right - left, bh = bottom - top, m = (int)(w.margin * r);
+    // The most any of the texts inks each pixel: the rules hold per pixel, so for every text at once.
+    TextStyle style{(int)(32 * r), (int)(16 * r), 1000, game.font};
+    std::vector<uint8_t> ink((size_t)bw * bh);
+    for (const std::string& text : w.texts) {
+        const TextMask& mask = layoutText(text, style, bw, bh);
+        for (size_t i = 0; i < ink.size(); ++i) ink[i] = std::max(ink[i], mask.coverage[i]);
+    }
+    Findings f;
+    Composite under = compose(game, w.layers, left - m, top - m, bw + 2 * m, bh + 2 * m);
+    if (w.badge >= 0) {
+        Composite badge = compose(game, {w.layers[w.badge]}, left, top, bw, bh);
+        for (int y = 0; y < bh; ++y)
+            for (int x = 0; x < bw; ++x)
+                if (ink[(size_t)y * bw + x] && !badge.has(left + x, top + y) && f.outsideBadge++ == 0)
+                    f.firstOutside = pixelName(left + x, top + y);
+    }
+    // The mostly inked pixels grown by the margin, over the box padded by it.
+    int gw = bw + 2 * m, gh = bh + 2 * m;
+    std::vector<bool> across((size_t)gw * gh), grown((size_t)gw * gh);
+    for (int y = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x)
+            if (ink[(size_t)y * bw + x] >= 128)
+                for (int d = 0; d <= 2 * m; ++d) across[(size_t)(y + m) * gw + x + d] = true;
+    for (int y = 0; y < gh; ++y)
+        for (int x = 0; x < gw; ++x)
+            if (across[(size_t)y * gw + x])
+                for (int d = std::max(0, y - m); d <= std::min(gh - 1, y + m); ++d) grown[(size_t)d * gw + x] = true;
+    for (COLORREF colour : w.colours)
+        for (int y = 0; y < gh; ++y)
+            for (int x = 0; x < gw; ++x) {
+                if (!grown[(size_t)y * gw + x]) continue;
+                int fx = left - m + x, fy = top - m + y;
+                double ratio = under.has(fx, fy) ? contrast(rgbOf(colour), under.at(fx, fy)) : 1.0;
+                f.worst = std::min(f.worst, ratio);
+                if (ratio < MIN_CONTRAST && f.unreadable++ == 0)
+                    f.firstUnreadable = pixelName(fx, fy) + " has " + std::to_string(ratio);
+            }
+    return f;
+}
+
+// Each window size with the baked catalogue loaded at its scale.
+template <class Check> void atEveryWindowSize(Check check) {
+    platform::headless::enable();
+    for (double rate : {1.0, 0.75, 0.5}) {
+        Game game;
+        game.rate = rate;
+        game.loadAssets();
+        initgraph((int)(1512 * rate), (int)(1024 * rate));
+        BeginBatchDraw();
+        for (const Writing& w : writings()) check(game, w, examine(game, w));
+    }
+}
+
+TEST(ArtText, EveryTwoDigitNumberLiesInsideItsBadge) {
+    atEveryWindowSize([](Game& game, const Writing& w, const Findings& f) {
+        if (w.badge < 0) return;
+        EXPECT_EQ(f.outsideBadge, 0) << w.what << " at rate " << game.rate << ": first inked off the badge at "
+                                     << f.firstOutside;
+    });
+}
+
+TEST(ArtText, TextAndItsMarginLieOnPixelsItContrastsWith) {
+    atEveryWindowSize([](Game& game, const Writing& w, const Findings& f) {
+        EXPECT_EQ(f.unreadable, 0) << w.what << " at rate " << game.rate << ": worst contrast " << f.worst
+                                   << "; first " << f.firstUnreadable;
+    });
 }
 
 } // namespace

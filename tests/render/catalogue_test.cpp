@@ -220,9 +220,10 @@ TEST_F(Catalogue, ResamplingLeavesNoGreyFringeAroundKeyedShapes) {
 TEST_F(Catalogue, LoadingFlattensOverBlackAndNeverLeavesTheKeyByAccident) {
     TempWorkDir dir;
     std::filesystem::create_directories("asset");
-    // A half-transparent red and a grey that averages to exactly the key colour.
+    // A half-transparent red on the left, and greys around it that average to exactly the key
+    // colour: halved, the right pixel comes from greys alone.
     writePng("asset/mix.png", 4, 2, [](int x, int y) {
-        if (y == 0) return 0x80FF0000u;
+        if (y == 0 && x < 2) return 0x80FF0000u;
         return x % 2 ? 0xFF7E7E7Eu : 0xFF808080u;
     });
     IMAGE same, half;
@@ -230,6 +231,9 @@ TEST_F(Catalogue, LoadingFlattensOverBlackAndNeverLeavesTheKeyByAccident) {
     EXPECT_EQ(same.surface.pixels[0], 0x800000u) << "transparency is flattened over black";
     ASSERT_TRUE(loadimage(&half, "asset/mix.png", 2, 1));
     for (uint32_t p : half.surface.pixels) EXPECT_NE(p, 0x7F7F7Fu) << "an opaque average never becomes the key";
+    TransparentBlt(GetImageHDC(nullptr), 0, 0, 2, 1, GetImageHDC(&half), 0, 0, 2, 1, KEY_COLOUR);
+    FlushBatchDraw();
+    EXPECT_NE(headless::pixel(1, 0), 0u) << "the grey average is drawn over the black frame";
     IMAGE none;
     EXPECT_FALSE(loadimage(&none, "asset/absent.png", 4, 4));
     EXPECT_EQ(none.getwidth(), 0);

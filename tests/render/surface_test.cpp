@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/platform.h"
@@ -165,6 +166,33 @@ TEST_F(Surface_, ChineseTextWrapsIntoTheBoxAndIsClippedAtItsBottom) {
     EXPECT_FALSE(bandHasInk(160, 300)) << "nothing below the box";
     for (int y = 0; y < 300; ++y)
         for (int x : {0, 19, 281, 399}) EXPECT_EQ(headless::pixel(x, y), 0u) << "nothing beside the box";
+}
+
+// At each rate's font size. Widths are measured from the font (the ink of three copies less that
+// of two is one advance), so the fit is exact whatever glyphs are installed.
+TEST_F(Surface_, ALineExactlyAsWideAsItsBoxStaysOneLine) {
+    auto copies = [](int n) {
+        std::string text;
+        for (int i = 0; i < n; ++i) text += "国";
+        return text;
+    };
+    for (double rate : {0.5, 0.75, 1.0}) {
+        SCOPED_TRACE(rate);
+        TextStyle style{(int)(32 * rate), (int)(16 * rate), 1000, "幼圆"};
+        auto inkWidth = [&](int n) {
+            const TextMask& mask = layoutText(copies(n), style, 1000, 2 * style.height);
+            int left = mask.width, right = 0;
+            for (const TextMask::Span& span : mask.spans) {
+                left = std::min(left, span.x);
+                right = std::max(right, span.x + span.length);
+            }
+            return right - left;
+        };
+        int advance = inkWidth(3) - inkWidth(2);
+        ASSERT_GT(advance, 0);
+        EXPECT_EQ(breakLines(copies(4), style, 4 * advance).size(), 1u) << "exactly as wide as the box";
+        EXPECT_EQ(breakLines(copies(4), style, 4 * advance - 1).size(), 2u) << "a pixel wider than the box";
+    }
 }
 
 TEST_F(Surface_, LatinWordsStayWholeAndLinesAreCentred) {
