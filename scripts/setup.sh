@@ -4,7 +4,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev
+  libsdl2-dev libsdl2-ttf-dev libstb-dev
   libfontconfig-dev libfreetype-dev fontconfig fonts-wqy-microhei
   librsvg2-bin libvterm-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -2,8 +2,10 @@
 // on the headless backend the tests use; everything it needs from the machine passes here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,14 +62,53 @@ void present(const uint32_t* pixels, int w, int h);
 // A frame was flushed that is the same as the one on screen: nothing to send.
 void presentUnchanged();
 
+// ---- files ---------------------------------------------------------------------------------
+enum class PathKind { MISSING, REGULAR, DIRECTORY, OTHER };
+// What is at `path` (symbolic links followed), found without opening it: opening a FIFO or a
+// device could wait for ever.
+PathKind pathKind(const std::string& path);
+// Reads a whole regular file of at most maxBytes bytes. Anything else (a directory, a FIFO, a
+// device, a larger file) is refused without being read; on failure returns false and says why in
+// `error` ("it is a directory", ...).
+bool readFile(const std::string& path, size_t maxBytes, std::string& bytes, std::string& error);
+// Replaces the file's content by `bytes`. On failure returns false and says why in `error`.
+bool writeFile(const std::string& path, const std::string& bytes, std::string& error);
+// The running program's own file and the working folder, as absolute paths; "" when unknown.
+std::string executablePath();
+std::string workingFolder();
+
+// A size for messages: "N MiB" (rounded) from a mebibyte up, "N bytes" below.
+inline std::string byteCount(size_t bytes) {
+    constexpr size_t MIB = size_t(1) << 20;
+    return bytes < MIB ? std::to_string(bytes) + " bytes" : std::to_string((bytes + MIB / 2) / MIB) + " MiB";
+}
+
 // ---- pictures and text support -----------------------------------------------------------
+// The largest picture side decoded; a PNG declaring more is refused before it is decoded.
+constexpr int MAX_PICTURE_SIDE = 4096;
 // A decoded picture, 0xAARRGGBB per pixel, row after row.
 struct RgbaPicture {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
 };
-// Reads a PNG file. On failure returns false and says why in `error`.
+// A decoded PNG in the decoder's own buffer, so that loading holds the picture once: width x
+// height pixels of four bytes (red, green, blue, alpha), row after row, aligned for 32-bit access.
+// The owner may rewrite it in place.
+struct PngPixels {
+    int width = 0;
+    int height = 0;
+    struct Release {
+        void operator()(uint8_t* bytes) const;
+    };
+    std::unique_ptr<uint8_t[], Release> bytes;
+};
+// Reads a PNG file and nothing else: a file not starting with the PNG signature is "not a PNG
+// file", and a picture with a side of 0 or over MAX_PICTURE_SIDE is refused from its header. The
+// file and the decoder's work together take at most memoryLimit bytes, however the file is made.
+// On failure returns false and says why in `error`.
+bool decodePng(const std::string& path, size_t memoryLimit, PngPixels& out, std::string& error);
+// The same, as 0xAARRGGBB pixels (for the project's tools and tests).
 bool decodePng(const std::string& path, RgbaPicture& out, std::string& error);
 // Writes a PNG file (for the project's tools and tests). On failure returns false with `error`.
 bool encodePng(const std::string& path, const RgbaPicture& picture, std::string& error);
@@ -81,10 +122,8 @@ std::string utf8ToGbk(const std::string& utf8);
 unsigned matchSeed();
 
 // ---- ways out ----------------------------------------------------------------------------
-// Registers a function run before the process ends on its own (window closed, fatal signal,
-// normal exit), so that the terminal is always given back as it was found.
-void onExit(std::function<void()> restore);
-// Runs the registered restore functions once and ends the process with `code`.
+// Gives the terminal back as it was found and ends the process with `code`. Every other way out
+// (normal exit, a signal that ends the process) gives it back too, as does a stop (Ctrl-Z).
 [[noreturn]] void quit(int code);
 
 // ---- the headless backend (tests) --------------------------------------------------------

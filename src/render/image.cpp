@@ -1,6 +1,7 @@
 // Loading pictures: decode, flatten over black, resample once to the exact size, keeping the key
 // colour crisp (no grey halos at 0.5 and 0.75), and precompute the opaque runs for keyed copies.
 #include <cstdio>
+#include <new>
 
 #include "render/surface.h"
 #include "render/surface_internal.h"
@@ -10,11 +11,19 @@ namespace {
 constexpr uint32_t KEY_PIXEL = 0x7F7F7F;
 constexpr uint32_t NUDGED_KEY = 0x7F7F80;
 
-uint32_t flattenOverBlack(uint32_t argb) {
-    uint32_t a = argb >> 24;
-    if (a == 255) return argb & 0xFFFFFF;
-    auto scale = [a](uint32_t c) { return (c * a + 127) / 255; };
-    return scale((argb >> 16) & 0xFF) << 16 | scale((argb >> 8) & 0xFF) << 8 | scale(argb & 0xFF);
+// Rewrites the decoder's red, green, blue, alpha bytes in place as 0x00RRGGBB pixels laid over
+// black, so that the decoded buffer is the one resampled.
+const uint32_t* flattenOverBlack(platform::PngPixels& picture) {
+    uint8_t* bytes = picture.bytes.get();
+    auto* pixels = reinterpret_cast<uint32_t*>(bytes);
+    size_t n = (size_t)picture.width * picture.height;
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t* p = bytes + i * 4;
+        uint32_t a = p[3];
+        auto over = [a](uint32_t c) { return a == 255 ? c : (c * a + 127) / 255; };
+        pixels[i] = over(p[0]) << 16 | over(p[1]) << 8 | over(p[2]);
+    }
+    return pixels;
 }
 
 // One output coordinate's footprint in the source: the source cells it covers and by how much.
@@ -39,8 +48,9 @@ std::vector<std::vector<Tap>> footprints(int src, int dst) {
 
 // An output pixel is the key when most of its footprint is key; otherwise it averages only the
 // opaque source pixels, so that edges against the key never turn grey.
-std::vector<uint32_t> resample(const std::vector<uint32_t>& src, int sw, int sh, int dw, int dh) {
-    if (sw == dw && sh == dh) return src;
+std::vector<uint32_t> resample(const uint32_t* src, int sw, int sh, int dw, int dh) {
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return {};
+    if (sw == dw && sh == dh) return std::vector<uint32_t>(src, src + (size_t)sw * sh);
     auto xs = footprints(sw, dw), ys = footprints(sh, dh);
     std::vector<uint32_t> out((size_t)dw * dh);
     for (int oy = 0; oy < dh; ++oy) {
@@ -98,17 +108,34 @@ void computeKeyedRuns(Surface& s, uint32_t key) {
     s.generation = nextGeneration();
 }
 
-bool loadimage(IMAGE* dst, const char* file, int width, int height, bool) {
+bool loadPicture(IMAGE* dst, const char* file, int width, int height, size_t memoryLimit, std::string& error) {
     if (!dst) return false;
     dst->surface = Surface{};
-    if (width <= 0 || height <= 0) return false;
-    platform::RgbaPicture picture;
-    std::string error;
-    if (!platform::decodePng(file, picture, error)) return false;
-    for (uint32_t& p : picture.pixels) p = flattenOverBlack(p);
-    dst->surface.width = width;
-    dst->surface.height = height;
-    dst->surface.pixels = resample(picture.pixels, picture.width, picture.height, width, height);
-    computeKeyedRuns(dst->surface, KEY_PIXEL);
+    dst->surface.generation = nextGeneration();
+    if (width <= 0 || height <= 0) {
+        error = "no size to stretch it to";
+        return false;
+    }
+    try {
+        platform::PngPixels picture;
+        if (!platform::decodePng(file, memoryLimit, picture, error)) return false;
+        const uint32_t* pixels = flattenOverBlack(picture);
+        std::vector<uint32_t> scaled = resample(pixels, picture.width, picture.height, width, height);
+        picture = {};
+        dst->surface.pixels = std::move(scaled);
+        dst->surface.width = width;
+        dst->surface.height = height;
+        computeKeyedRuns(dst->surface, KEY_PIXEL);
+    } catch (const std::bad_alloc&) {
+        dst->surface = Surface{};
+        dst->surface.generation = nextGeneration();
+        error = "not enough memory";
+        return false;
+    }
     return true;
+}
+
+bool loadimage(IMAGE* dst, const char* file, int width, int height, bool) {
+    std::string error;
+    return loadPicture(dst, file, width, height, PICTURE_MEMORY_LIMIT, error);
 }

@@ -124,7 +124,9 @@ void blitNow(Surface& dst, const Clip& bounds, int dx, int dy, int dw, int dh, c
             return;
         }
         // Opaque runs, clipped to the destination: block copies.
-        bool inside = dx >= c.x0 && dx + std::min(dw, src.width) <= c.x1;
+        // (The runs span the picture's own width, which is the copy's unless the picture was
+        // loaded again since the copy was asked for.)
+        bool inside = dx >= c.x0 && dx + src.width <= c.x1;
         for (int y = c.y0; y < lastRow; ++y) {
             int row = y - dy;
             uint32_t* out = &dst.pixels[(size_t)y * dst.width];

@@ -15,6 +15,13 @@ unsigned nextGeneration();
 // fully opaque.
 void computeKeyedRuns(Surface& s, uint32_t key);
 
+// What decoding one picture may take by default: the file and the decoder's work together.
+constexpr size_t PICTURE_MEMORY_LIMIT = size_t(160) << 20;
+
+// loadimage with a limit on the memory decoding may take (see platform::decodePng); on failure
+// says why in `error` (the decoder's own reason for a damaged file).
+bool loadPicture(IMAGE* dst, const char* file, int width, int height, size_t memoryLimit, std::string& error);
+
 // Text laid out with the DrawText rules (centred lines, word breaks, first line at the top,
 // clipped at the box's bottom) in a box of boxWidth x boxHeight pixels, as coverage values 0..255
 // of a window of that box: the mask's width x height pixels from (x, y) of the box.

@@ -239,6 +239,80 @@ TEST_F(Catalogue, LoadingFlattensOverBlackAndNeverLeavesTheKeyByAccident) {
     EXPECT_EQ(none.getwidth(), 0);
 }
 
+// The catalogue's pictures are bounded in bytes, and loading an identifier again frees what it held.
+class CatalogueMemory : public Catalogue {
+protected:
+    void TearDown() override { setPictureBudget(PICTURE_BUDGET); }
+};
+
+TEST_F(CatalogueMemory, AnIdentifierLoadedAgainFreesItsFirstPictureAndGameCopiesFollow) {
+    TempWorkDir dir;
+    std::filesystem::create_directories("asset");
+    writePng("asset/big.png", 64, 64, [](int, int) { return 0xFF0000FFu; });
+    writePng("asset/small.png", 8, 8, [](int, int) { return 0xFF00FF00u; });
+    auto loadAs = [&](Game& game, const char* entry, const char* sizes) {
+        dir.write("asset/size.ini", std::string("1 ") + sizes);
+        dir.write("asset/content.ini", std::string(entry) + " again");
+        game.loadAssets();
+    };
+    Game game, copy;
+    loadAs(game, "big", "64 64");
+    copy = game;
+    size_t withBig = pictureBytes();
+    loadAs(game, "small", "8 8");
+    ASSERT_EQ(game.pmap["again"], copy.pmap["again"]) << "copies keep a valid picture";
+    EXPECT_LT(pictureBytes() + 64 * 64 * 4 - 8 * 8 * 4, withBig + 1024) << "the first picture's pixels are freed";
+    EXPECT_EQ(copy.pmap["again"]->height, 8);
+
+    // Drawn in the frame's corner, then loaded again larger before the frame is shown: the copy
+    // already asked for draws the new picture within the frame.
+    copy.printPic("again", 1512 - 8, 1024 - 8, 0);
+    loadAs(game, "big", "64 64");
+    FlushBatchDraw();
+    EXPECT_EQ(headless::pixel(1511, 1023), 0x0000FFu);
+    EXPECT_EQ(headless::pixel(1511 - 8, 1023), 0u);
+    EXPECT_EQ(headless::pixel(0, 1023), 0u) << "nothing runs over into the next row";
+}
+
+TEST_F(CatalogueMemory, PicturesPastTheBudgetAreRefusedWithAMessageAndDrawNothing) {
+    TempWorkDir dir;
+    std::filesystem::create_directories("asset");
+    writePng("asset/p.png", 32, 32, [](int, int) { return 0xFF336699u; });
+    const char* four = "p budget_a p budget_b p budget_c p budget_d";
+    Game game;
+    auto load = [&](const char* sizes, const char* content) {
+        dir.write("asset/size.ini", sizes);
+        dir.write("asset/content.ini", content);
+        return capture([&] { game.loadAssets(); });
+    };
+    load("4 0 0 0 0 0 0 0 0", four); // none of them holds anything now
+    size_t before = pictureBytes();
+    load("1 32 32", "p budget_a");
+    size_t one = pictureBytes() - before;
+    ASSERT_GE(one, 32u * 32 * 4);
+    setPictureBudget(before + 2 * one + one / 2);
+    for (int round = 0; round < 2; ++round) {
+        Captured c = load("4 32 32 32 32 32 32 32 32", four);
+        EXPECT_EQ(pictureBytes(), before + 2 * one) << "round " << round << ": what was loaded before is freed first";
+        std::istringstream lines(c.err);
+        std::vector<std::string> refused;
+        for (std::string line; std::getline(lines, line);) refused.push_back(line);
+        ASSERT_EQ(refused.size(), 2u) << c.err;
+        EXPECT_NE(refused[0].find("picture budget_c"), std::string::npos) << refused[0];
+        EXPECT_NE(refused[1].find("picture budget_d"), std::string::npos) << refused[1];
+        EXPECT_NE(refused[0].find("over their budget of"), std::string::npos) << refused[0];
+    }
+    ASSERT_EQ(game.pmap.size(), 4u);
+    Captured drawn = capture([&] {
+        game.printPic("budget_b", 0, 0, 0);
+        game.printPic("budget_c", 100, 0, 0);
+        FlushBatchDraw();
+    });
+    EXPECT_EQ(drawn.out, "");
+    EXPECT_EQ(headless::pixel(1, 1), 0x336699u);
+    EXPECT_EQ(headless::pixel(101, 1), 0u);
+}
+
 class Animation : public Catalogue {
 protected:
     Game game;
