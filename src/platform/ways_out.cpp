@@ -16,7 +16,12 @@ namespace {
 constexpr int MAX_RESTORERS = 4;
 Restorer restorers[MAX_RESTORERS];
 volatile sig_atomic_t restorerCount = 0;
-volatile sig_atomic_t exiting = 0;
+// The ways out may be taken on two threads at once (Windows delivers console events on a thread of
+// its own): the first to begin the exit hooks runs them, and the others can tell when it is done.
+// Lock-free, so signal handlers may use it too.
+enum ExitState : int { RUNNING, GIVING_BACK, GIVEN_BACK };
+std::atomic<int> exitState{RUNNING};
+static_assert(std::atomic<int>::is_always_lock_free);
 } // namespace
 
 void onExit(Restorer restorer) {
@@ -30,18 +35,21 @@ void onExit(Restorer restorer) {
 }
 
 void runExitHooks() {
-    if (exiting) return;
-    exiting = 1;
+    int running = RUNNING;
+    if (!exitState.compare_exchange_strong(running, GIVING_BACK)) return;
     for (int i = restorerCount; i-- > 0;) restorers[i].restore(true);
+    exitState = GIVEN_BACK;
 }
 
+bool exitHooksDone() { return exitState == GIVEN_BACK; }
+
 void runStopHooks() {
-    if (exiting) return;
+    if (exitState != RUNNING) return;
     for (int i = restorerCount; i-- > 0;) restorers[i].restore(false);
 }
 
 void runContinueHooks() {
-    if (exiting) return;
+    if (exitState != RUNNING) return;
     for (int i = 0; i < restorerCount; ++i) restorers[i].resume();
 }
 

@@ -18,6 +18,8 @@ void onExit(Restorer restorer);
 
 // Every registered restorer, the last registered first.
 void runExitHooks(); // before the process ends: only the first call does anything
+// Whether the exit hooks have run to their end (on whichever thread began them).
+bool exitHooksDone();
 void runStopHooks();
 void runContinueHooks();
 

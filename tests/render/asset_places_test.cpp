@@ -115,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(Order, AssetPlaces, ::testing::ValuesIn(PLACES),
 // an installation around it (an unpacked archive included), each looked in once.
 TEST(AssetPlacesByDefault, FollowTheExecutable) {
     useDefaultAssetSearchPlaces();
-    fs::path exeFolder = fs::read_symlink("/proc/self/exe").parent_path();
+    fs::path exeFolder = fs::path(platform::executablePath()).parent_path();
+    ASSERT_FALSE(exeFolder.empty());
     std::vector<std::string> expected{"./asset", (exeFolder / "asset").string(),
                                       (exeFolder.parent_path() / "share" / "cardbattle" / "asset").string()};
     EXPECT_EQ(assetSearchPlaces(), expected);

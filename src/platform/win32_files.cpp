@@ -1,0 +1,170 @@
+// File access on Windows: what a path is, whole-file reads and writes, the program's own path.
+// Paths are UTF-8 here as on Linux, and wide strings for Windows, so that any folder name works.
+#include "platform/platform.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace platform {
+namespace {
+
+std::wstring wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    std::wstring out(utf8.size(), L'\0');
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), out.data(), (int)out.size());
+    out.resize((size_t)(n > 0 ? n : 0));
+    return out;
+}
+
+std::string utf8(const wchar_t* text, size_t length) {
+    if (length == 0) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, (int)length, nullptr, 0, nullptr, nullptr);
+    std::string out((size_t)(n > 0 ? n : 0), '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text, (int)length, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// Why a call failed, in the words the Linux build uses for the same causes.
+std::string lastError() {
+    DWORD code = GetLastError();
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME: return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION: return "Permission denied";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return "No space left on device";
+    default: return "Windows error " + std::to_string(code);
+    }
+}
+
+// Closes the handle on every way out of a read or write.
+struct Handle {
+    explicit Handle(HANDLE handle) : h(handle) {}
+    HANDLE h;
+    ~Handle() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+};
+
+constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// An open file, a folder (which only opens with backup semantics) or a device is told apart by
+// its handle. Links are followed, as opening follows them.
+PathKind kindOf(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info)) return PathKind::OTHER;
+    return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::DIRECTORY : PathKind::REGULAR;
+}
+
+const char* notRegular(PathKind kind) {
+    return kind == PathKind::DIRECTORY ? "it is a directory" : "it is not a regular file";
+}
+
+} // namespace
+
+PathKind pathKind(const std::string& path) {
+    // Opened for no access at all: that reads nothing and waits for nothing, whatever the path is.
+    Handle file{CreateFileW(wide(path).c_str(), 0, SHARE_ALL, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                            nullptr)};
+    if (file.h != INVALID_HANDLE_VALUE) return kindOf(file.h);
+    DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::MISSING;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::DIRECTORY : PathKind::OTHER;
+}
+
+bool readFile(const std::string& path, size_t maxBytes, std::string& bytes, std::string& error) {
+    bytes.clear();
+    PathKind kind = pathKind(path);
+    if (kind == PathKind::MISSING) {
+        error = "No such file or directory";
+        return false;
+    }
+    if (kind != PathKind::REGULAR) {
+        error = notRegular(kind);
+        return false;
+    }
+    Handle file{CreateFileW(wide(path).c_str(), GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+        error = lastError();
+        return false;
+    }
+    // Checked again once open, in case the path was swapped for something else meanwhile.
+    kind = kindOf(file.h);
+    if (kind != PathKind::REGULAR) {
+        error = notRegular(kind);
+        return false;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.h, &size)) {
+        error = lastError();
+        return false;
+    }
+    if ((unsigned long long)size.QuadPart > maxBytes) {
+        error = "it is larger than " + byteCount(maxBytes);
+        return false;
+    }
+    bytes.resize((size_t)size.QuadPart);
+    size_t got = 0;
+    while (got < bytes.size()) {
+        DWORD chunk = (DWORD)std::min<size_t>(bytes.size() - got, 1u << 30), n = 0;
+        if (!ReadFile(file.h, &bytes[got], chunk, &n, nullptr)) {
+            error = lastError();
+            bytes.clear();
+            return false;
+        }
+        if (n == 0) break; // the file shrank meanwhile: keep what is there
+        got += n;
+    }
+    bytes.resize(got);
+    return true;
+}
+
+bool writeFile(const std::string& path, const std::string& bytes, std::string& error) {
+    Handle file{CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (file.h == INVALID_HANDLE_VALUE) {
+        error = lastError();
+        return false;
+    }
+    for (size_t done = 0; done < bytes.size();) {
+        DWORD chunk = (DWORD)std::min<size_t>(bytes.size() - done, 1u << 30), n = 0;
+        if (!WriteFile(file.h, bytes.data() + done, chunk, &n, nullptr)) {
+            error = lastError();
+            return false;
+        }
+        done += n;
+    }
+    HANDLE h = file.h;
+    file.h = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(h)) {
+        error = lastError();
+        return false;
+    }
+    return true;
+}
+
+std::string executablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), (DWORD)path.size());
+        if (n == 0) return "";
+        if (n < path.size()) return utf8(path.data(), n);
+        path.resize(path.size() * 2); // cut short: ask again with room
+    }
+}
+
+std::string workingFolder() {
+    DWORD n = GetCurrentDirectoryW(0, nullptr);
+    if (n == 0) return "";
+    std::wstring path(n, L'\0');
+    n = GetCurrentDirectoryW(n, path.data());
+    return n == 0 || n >= path.size() ? "" : utf8(path.data(), n);
+}
+
+} // namespace platform
