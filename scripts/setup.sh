@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, playing and testing cardbattle need on Debian 12; safe to run again.
+#   scripts/setup.sh             the Linux build, its tests and the game
+#   scripts/setup.sh --windows   also the Windows cross build and Wine to test it under
 set -euo pipefail
 
 PACKAGES=(
@@ -10,6 +12,11 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick xterm evilwm
 )
+if [ "${1:-}" = "--windows" ]; then
+  # The MinGW-w64 compiler of the posix thread model (for std::thread), GoogleTest's sources to
+  # build with it, and Wine (64-bit) with the fonts above to run what it builds.
+  PACKAGES+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

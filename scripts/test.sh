@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: first the whole suite under the address and undefined-behaviour
-# sanitizers, then the normal build (whose CTest summary ends the output).
+# sanitizers, then the Windows build's suite under Wine, then the normal build (whose CTest summary
+# ends the output).
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh || exit 1
+scripts/setup.sh --windows || exit 1
 jobs="$(nproc)"
 status=0
 
@@ -15,5 +16,11 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:ha
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 cmake --build build -j"$jobs" || exit 1
+
+# The Windows build (its pictures baked by the build above) and its tests under Wine, the zip's
+# end-to-end run among them.
+scripts/windows.sh || exit 1
+ctest --test-dir build-windows -j"$jobs" --output-on-failure || { status=1; echo "The Windows suite failed."; }
+
 ctest --test-dir build -j"$jobs" --output-on-failure || status=1
 exit $status

@@ -164,7 +164,9 @@ void applySize(Face& f, int height, int width) {
 // Loads the glyph outline, made heavier for bold. False when the face has no such character.
 bool load(Face& f, char32_t c) {
     FT_Face face = f.face;
-    if (FT_Load_Char(face, c, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) return false;
+    // FreeType would load the face's box for missing characters (glyph 0) instead.
+    FT_UInt index = FT_Get_Char_Index(face, c);
+    if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL) != 0) return false;
     FT_GlyphSlot slot = face->glyph;
     if (f.bold && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
         FT_Pos strength = FT_MulFix(face->units_per_EM, face->size->metrics.y_scale) / 20;

@@ -44,7 +44,8 @@ Window& win() {
 // system-wide key state and pointer position are read at most once in each READ_INTERVAL_MS, and
 // what the window's own messages say (the pointer moving over it, keys and the left button going
 // down and up while it has them) is taken at once in between; while the pointer is over the
-// window its messages say where it is, and the system is asked only now and then. The window is
+// window its messages say where it is, and the system is asked only now and then (which also
+// finds it gone when it leaves). The window is
 // serviced at least every PUMP_INTERVAL_MS while the game polls or sleeps.
 constexpr long long READ_INTERVAL_MS = 20;
 constexpr long long POINTER_OVER_READ_INTERVAL_MS = 250;
@@ -66,7 +67,7 @@ struct Input {
     bool down[256] = {};
     Interval pointerRead;
     Point pointer;
-    bool pointerOver = false; // the window is told when it leaves
+    bool pointerOver = false; // seen over the client area, by its messages or the last read
 };
 
 Input& input() {
@@ -165,16 +166,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_MOUSEMOVE:
         input().pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (!input().pointerOver) {
-            TRACKMOUSEEVENT leave{};
-            leave.cbSize = sizeof leave;
-            leave.dwFlags = TME_LEAVE;
-            leave.hwndTrack = hwnd;
-            input().pointerOver = TrackMouseEvent(&leave) != 0;
-        }
-        return 0;
-    case WM_MOUSELEAVE:
-        input().pointerOver = false;
+        input().pointerOver = true;
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -310,8 +302,11 @@ Point nativePointer() {
     Input& in = input();
     POINT p{};
     long long interval = in.pointerOver ? POINTER_OVER_READ_INTERVAL_MS : READ_INTERVAL_MS;
-    if (in.pointerRead.due(nowMs(), interval) && GetCursorPos(&p) && ScreenToClient(win().hwnd, &p))
+    if (in.pointerRead.due(nowMs(), interval) && GetCursorPos(&p) && ScreenToClient(win().hwnd, &p)) {
         in.pointer = {(int)p.x, (int)p.y};
+        Point size = clientSize(win().hwnd);
+        in.pointerOver = p.x >= 0 && p.y >= 0 && p.x < size.x && p.y < size.y;
+    }
     return in.pointer;
 }
 

@@ -1,6 +1,8 @@
 // The glyph source, whichever system's it is: what the shared layout relies on.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/glyphs.h"
 
 namespace {
@@ -76,6 +78,71 @@ TEST(GlyphSource, FontSizesAreCapped) {
         GlyphImage same = renderGlyph(*capped, U'战');
         EXPECT_EQ(big.advance, same.advance);
         EXPECT_TRUE(big.coverage == same.coverage) << "drawn as at the cap";
+    }
+}
+
+// A width is the average character width, a full-width character taking two: the card texts are
+// laid out for that, whatever average the face itself declares. (Bold adds its stroke on top.)
+TEST(GlyphSource, AWidthMakesAFullWidthCharacterTwiceAsWide) {
+    struct Case {
+        int height, width;
+    };
+    const Case cases[] = {{32, 16}, {16, 8}, {24, 12}, {48, 24}, {32, 24}, {24, 8}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.height << " x " << c.width);
+        FaceHandle face = openFace({"幼圆", c.height, c.width, false});
+        ASSERT_TRUE(face);
+        for (char32_t hanzi : {U'中', U'战', U'牌'}) EXPECT_NEAR(glyphMetrics(*face, hanzi).advance, 2 * c.width, 1);
+    }
+}
+
+// The game's numbers and Latin text are drawn even where the Chinese face stands in for one that
+// is missing (a face of Chinese alone lacks them).
+TEST(GlyphSource, DigitsAndLatinLettersAreDrawn) {
+    FaceHandle face = openFace({"没有这种字体", 32, 16, true});
+    ASSERT_TRUE(face);
+    for (char32_t c : std::u32string(U"0123456789AZaz+%×")) {
+        SCOPED_TRACE(testing::Message() << "U+" << std::hex << (unsigned)c);
+        GlyphImage g = renderGlyph(*face, c);
+        EXPECT_GT(g.advance, 0);
+        EXPECT_TRUE(inked(g));
+        // Standing on the baseline with the Chinese text: not above the line's top nor below its
+        // bottom.
+        EXPECT_LE(g.box.top, faceMetrics(*face).ascent);
+        EXPECT_GE(g.box.top - g.box.rows, faceMetrics(*face).ascent - faceMetrics(*face).lineHeight);
+    }
+}
+
+// A character no face has is an empty glyph that does not move the pen, and so is one beyond the
+// first plane (GBK text cannot hold it).
+TEST(GlyphSource, CharactersNoFaceHasDrawNothingAndTakeNoRoom) {
+    FaceHandle face = openFace({"幼圆", 32, 16, false});
+    ASSERT_TRUE(face);
+    for (char32_t c : {(char32_t)0x0378, (char32_t)0x10FFFD, (char32_t)0x1F0A1}) {
+        SCOPED_TRACE(testing::Message() << "U+" << std::hex << (unsigned)c);
+        GlyphImage g = renderGlyph(*face, c);
+        EXPECT_EQ(g.advance, 0);
+        EXPECT_TRUE(g.coverage.empty());
+        EXPECT_EQ(glyphMetrics(*face, c).advance, 0);
+    }
+}
+
+// Full coverage is 255, and every row of a solid square is the same, at widths whatever their
+// remainder by four (the rows a system hands over may be padded).
+TEST(GlyphSource, ASolidSquareIsFullyCoveredAndSquareAtEverySize) {
+    for (int height = 20; height <= 27; ++height) {
+        SCOPED_TRACE(testing::Message() << "height " << height);
+        FaceHandle face = openFace({"幼圆", height, 0, false});
+        ASSERT_TRUE(face);
+        GlyphImage g = renderGlyph(*face, U'■');
+        ASSERT_GE(g.box.width, 6);
+        ASSERT_GE(g.box.rows, 6);
+        const int w = g.box.width, rows = g.box.rows;
+        auto at = [&](int x, int y) { return g.coverage[(size_t)y * w + x]; };
+        // The middle of the square is solid; the rows between its edges are alike.
+        EXPECT_EQ(at(w / 2, rows / 2), 255);
+        for (int y = 2; y < rows - 2; ++y)
+            for (int x = 0; x < w; ++x) ASSERT_EQ(at(x, y), at(x, rows / 2)) << "at (" << x << ", " << y << ")";
     }
 }
 
