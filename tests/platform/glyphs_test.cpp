@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/glyphs.h"
 
@@ -144,6 +145,22 @@ TEST(GlyphSource, ASolidSquareIsFullyCoveredAndSquareAtEverySize) {
         for (int y = 2; y < rows - 2; ++y)
             for (int x = 0; x < w; ++x) ASSERT_EQ(at(x, y), at(x, rows / 2)) << "at (" << x << ", " << y << ")";
     }
+}
+
+// The face asked for is the face used where it is installed: the two faces of the Chinese font
+// the project installs, told apart by their Latin letters (all one width in the monospaced one).
+TEST(GlyphSource, TheFaceAskedForIsUsedWhereInstalled) {
+    auto narrowAndWide = [](const char* name) {
+        FaceHandle face = openFace({name, 32, 0, false});
+        EXPECT_TRUE(face) << name;
+        return face ? std::pair{glyphMetrics(*face, U'i').advance, glyphMetrics(*face, U'W').advance}
+                    : std::pair{0, 0};
+    };
+    auto [monoI, monoW] = narrowAndWide("WenQuanYi Micro Hei Mono");
+    auto [propI, propW] = narrowAndWide("WenQuanYi Micro Hei");
+    EXPECT_GT(monoI, 0);
+    EXPECT_EQ(monoI, monoW) << "the monospaced face";
+    EXPECT_LT(propI, propW) << "the proportional face";
 }
 
 } // namespace
