@@ -1,22 +1,25 @@
-// The terminal half of the platform seam: the text console the launcher draws in.
+// The terminal half of the platform seam: the text console the launcher draws in. On Linux that is
+// any xterm-compatible terminal (terminal_vt.cpp); on Windows it is the console (win32_console.cpp).
 //
 // Output goes through a model of the screen: every cell remembers what was last sent to it, and
 // only cells that change are written, so a screen that is redrawn in a busy loop costs nothing
-// once it stands still. Text is GBK (a double-byte character takes two columns); the terminal
-// receives UTF-8 and ANSI colours.
+// once it stands still. Text is GBK (a double-byte character takes two columns); a terminal
+// receives UTF-8 and ANSI colours, the console UTF-16 and its own attributes.
 //
-// Input: the pointer cell and the left button come from xterm mouse reporting (any motion,
-// SGR encoding); keys come from raw, non-blocking reads. A terminal reports key presses but never
-// releases, so a key counts as down for KEY_HOLD_MS after each byte it sends; auto-repeat renews
-// it, so a held key reads down continuously once repeating starts. A click that is pressed and
-// released between two reads still reads down once, unless the pointer moves to another cell
-// first or CLICK_KEEP_MS pass.
+// Input: the pointer cell and the left button come from the terminal's mouse reports (xterm: any
+// motion, SGR encoding; the console: its mouse records); keys come from non-blocking reads. A
+// terminal reports key presses but never releases, so a key counts as down for KEY_HOLD_MS after
+// each byte it sends; auto-repeat renews it, so a held key reads down continuously once repeating
+// starts. The console reports releases, so there a key reads down until it is released. A press
+// (the left button, or a key on the console) that begins and ends between two reads still reads
+// down once, unless the pointer moves to another cell first (the button) or CLICK_KEEP_MS pass.
 //
-// The program draws on the terminal's alternate screen, so that the shell's screen comes back as it
-// was. Everything is given back (the main screen, cooked mode, no mouse reporting, default colours,
-// cursor shown, the player's title) on every way out and before a stop (Ctrl-Z), and keys typed
-// for the program and never read are discarded. After a stop the terminal is taken again when the
-// program goes on in the foreground, and the next poll draws the whole screen afresh.
+// On Linux the program draws on the terminal's alternate screen, so that the shell's screen comes
+// back as it was. Everything is given back (the main screen, cooked mode, no mouse reporting,
+// default colours, cursor shown, the player's title; on Windows the console's modes, size,
+// colours, cursor and title) on every way out and, on Linux, before a stop (Ctrl-Z), and keys
+// typed for the program and never read are discarded. After a stop the terminal is taken again
+// when the program goes on in the foreground, and the next poll draws the whole screen afresh.
 #pragma once
 
 #include <string>
@@ -55,24 +58,26 @@ void writeByte(char byte);
 // Fills the screen with blanks in the current colour and puts the cursor at (1, 1).
 void clear();
 void setTitle(const std::string& gbk);
-// Asks the terminal for cols x rows; the screen model takes that size at once.
+// Asks the terminal for cols x rows; the screen model takes that size at once (on Windows the
+// size the console took).
 void setSize(int cols, int rows);
 Cell size();
 void setCursorVisible(bool visible);
 // Sends what is waiting. Every input poll does this first.
 void flush();
-// Leaves the alternate screen: the shell's screen comes back in its own colours, and what is
-// written later (diagnostics) stays readable there after the program ends. Drawing again takes
-// the alternate screen again.
+// Leaves the launcher's screen: on Linux the alternate screen, so that the shell's screen comes
+// back in its own colours; on Windows the console's own output mode (wrapping at the end of a
+// line). What is written later (diagnostics) stays readable after the program ends. Drawing
+// again takes the launcher's screen again.
 void endScreen();
 
 // ---- input -------------------------------------------------------------------------------
-// Raw mode and mouse reporting, and the terminal's keys and left button added to
-// platform::keyDown. Any input function below begins it when needed. Does nothing when not
+// Raw mode and mouse reporting (on Windows: mouse and window input, quick-edit off), and the
+// terminal's keys and left button added to platform::keyDown. Any input function below begins it when needed. Does nothing when not
 // interactive.
 void beginInput();
-// Hands the terminal's input back (cooked mode, no mouse reporting) before the game window takes
-// over; cursor visibility stays until the program ends.
+// Hands the terminal's input back (cooked mode, no mouse reporting; the console's input mode)
+// before the game window takes over; cursor visibility stays until the program ends.
 void endInput();
 bool inputActive();
 // The pointer cell from the last mouse report; (0, 0) before any report.
@@ -82,6 +87,7 @@ Cell pointer();
 bool keyWaiting();
 int readKey(); // waits for a key
 
+// The emulated terminal the tests read back (Linux only: it is built on libvterm).
 namespace headless {
 
 // What the program sees: whether it runs in a terminal at all.

@@ -1,5 +1,6 @@
-// Internal to the terminal half of the seam: the byte pipes under the screen model and the input
-// decoder, one pair for a real terminal and one for the emulated terminal the tests read back.
+// Internal to the xterm half of the terminal seam (Linux): the byte pipes under terminal_vt.cpp's
+// escape sequences and input decoder, one pair for a real terminal and one for the emulated
+// terminal the tests read back.
 #pragma once
 
 #include <cstddef>
