@@ -4,14 +4,8 @@
 #include "platform/terminal_backend.h"
 
 namespace platform::terminal::detail {
-namespace {
-void writeNothing(const char*, size_t) {}
-void noModes(bool) {}
-void nothingTyped() {}
-bool notOurs() { return false; }
-} // namespace
-
-const Pipe TWIN_PIPE = {writeNothing, noModes, nothingTyped, notOurs};
+// Nothing to write to, no modes to set, nothing typed, never the foreground.
+const Pipe TWIN_PIPE = {[](const char*, size_t) {}, [](bool) {}, [] {}, [] { return false; }};
 
 bool twinInteractive() { return false; }
 void twinWrite(const std::string&) {}
