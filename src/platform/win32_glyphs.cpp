@@ -174,6 +174,22 @@ HFONT fontFor(Face& f, char32_t c, WORD& index) {
 
 const MAT2 IDENTITY = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
 
+// GDI's glyph for `c` from the font that has it: its metrics in `gm` and, given a buffer, its
+// picture in `format` there. Returns the picture's size in bytes, or GDI_ERROR when no font has
+// the character.
+DWORD glyphOutline(Face& f, char32_t c, UINT format, GLYPHMETRICS& gm, std::vector<uint8_t>* picture) {
+    WORD index = 0;
+    HFONT font = fontFor(f, c, index);
+    if (!font) return GDI_ERROR;
+    Selected s(f.context->dc, font);
+    format |= GGO_GLYPH_INDEX;
+    DWORD size = GetGlyphOutlineW(s.dc, index, format, &gm, 0, nullptr, &IDENTITY);
+    if (!picture || size == GDI_ERROR || size == 0) return size;
+    picture->resize(size);
+    return GetGlyphOutlineW(s.dc, index, format, &gm, size, picture->data(), &IDENTITY) == GDI_ERROR ? GDI_ERROR
+                                                                                                       : size;
+}
+
 } // namespace
 
 void FaceCloser::operator()(Face* f) const {
@@ -210,13 +226,8 @@ FaceMetrics faceMetrics(const Face& face) { return face.metrics; }
 
 GlyphMetrics glyphMetrics(Face& f, char32_t c) {
     GlyphMetrics m;
-    WORD index = 0;
-    HFONT font = fontFor(f, c, index);
-    if (!font) return m;
-    Selected s(f.context->dc, font);
     GLYPHMETRICS gm{};
-    if (GetGlyphOutlineW(s.dc, index, GGO_METRICS | GGO_GLYPH_INDEX, &gm, 0, nullptr, &IDENTITY) == GDI_ERROR)
-        return m;
+    if (glyphOutline(f, c, GGO_METRICS, gm, nullptr) == GDI_ERROR) return m;
     m.advance = gm.gmCellIncX;
     // A pixel wider on every side than the drawn coverage can be.
     m.ink = {gm.gmptGlyphOrigin.x - 1, gm.gmptGlyphOrigin.y + 1, (int)gm.gmBlackBoxX + 2, (int)gm.gmBlackBoxY + 2};
@@ -225,13 +236,8 @@ GlyphMetrics glyphMetrics(Face& f, char32_t c) {
 
 GlyphImage renderGlyph(Face& f, char32_t c) {
     GlyphImage g;
-    WORD index = 0;
-    HFONT font = fontFor(f, c, index);
-    if (!font) return g;
-    Selected s(f.context->dc, font);
     GLYPHMETRICS gm{};
-    const UINT format = GGO_GRAY8_BITMAP | GGO_GLYPH_INDEX;
-    DWORD size = GetGlyphOutlineW(s.dc, index, format, &gm, 0, nullptr, &IDENTITY);
+    DWORD size = glyphOutline(f, c, GGO_GRAY8_BITMAP, gm, &f.scratch);
     if (size == GDI_ERROR) return g;
     g.advance = gm.gmCellIncX;
     g.box = {gm.gmptGlyphOrigin.x, gm.gmptGlyphOrigin.y, 0, 0};
@@ -239,8 +245,6 @@ GlyphImage renderGlyph(Face& f, char32_t c) {
     size_t pitch = ((size_t)width + 3) & ~(size_t)3;
     // No ink (a space): GDI still gives a one-pixel box, but no bitmap.
     if (size == 0 || width <= 0 || rows <= 0 || size < pitch * (size_t)rows) return g;
-    f.scratch.resize(size);
-    if (GetGlyphOutlineW(s.dc, index, format, &gm, size, f.scratch.data(), &IDENTITY) == GDI_ERROR) return g;
     g.box.width = width;
     g.box.rows = rows;
     g.coverage.resize((size_t)width * rows);

@@ -110,9 +110,26 @@ launch_game() { # cardbattle asset_dir resolution
 # failure when no window opens.
 start_game() { # cardbattle asset_dir resolution
   launch_game "$@"
-  wait_for 20 has_window '^cardbattle$' || { fail "the game window never opened"; cat "$run/err.txt"; finish; }
+  await_game_window 20
+}
+# Waits for the game window of a program started in $run with $height set: sets win and the view.
+# Ends the test with a failure when no window opens.
+await_game_window() { # seconds
+  wait_for "$1" has_window '^cardbattle$' || { fail "the game window never opened"; cat "$run/err.txt"; finish; }
   win=$(window_named '^cardbattle$')
   set_view 0 0 "$height"
+}
+
+# The game window has the size setting.ini asked for, the launcher was skipped with a word on
+# standard error, and after some seconds the lobby picture is on screen (shot "lobby").
+check_lobby_without_launcher() { # seconds
+  local size
+  size=$(window_size "$win")
+  [ "$size" = "${width}x${height}" ] || fail "the window is $size, not ${width}x${height}"
+  grep -q "no launcher" "$run/err.txt" || fail "no word on standard error about skipping the launcher"
+  sleep "$1"
+  shot lobby
+  [ "$(unlike_picture lobby lobby 0 0 800 400)" -le 6 ] || fail "the lobby picture is not on screen"
 }
 
 # Where the frame is shown in the window: its left and top edge and its height, in window pixels
@@ -163,6 +180,62 @@ cpu_percent() { # seconds
   sleep "$1"
   t1=$(cpu_ticks "$pid")
   awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$1" 'BEGIN { printf "%.2f", 100 * d / hz / s }'
+}
+
+# ---- the window stretched (the game window at 756 x 512, the lobby shot as "lobby") ------------
+# Resizes the window to 1512 x 1024 at the screen's top left corner (no window manager needed): the
+# lobby shows doubled, every frame pixel a block of two by two; a click where the adventure button
+# was drawn before the resize does nothing. Leaves the view at the new size and the shot
+# "stretched".
+stretch_lobby_twice() {
+  xdotool windowmove "$win" 0 0 # all of it on the screen, for the screenshots
+  xdotool windowsize "$win" 1512 1024
+  wait_for 5 has_size "$win" 1512x1024 ||
+    fail "the window was not resized to 1512x1024 (it is $(window_size "$win"))"
+  sleep 0.5
+  set_view 0 0 1024
+  shot stretched
+  convert "$work/lobby.png" -sample 1512x1024! "$work/doubled.png"
+  local changed
+  changed=$(compare -metric AE "$work/stretched.png" "$work/doubled.png" null: 2>&1 | cut -d' ' -f1)
+  [ "$changed" = 0 ] || fail "the resized window does not show the lobby doubled ($changed pixels differ)"
+  # Where the button was drawn before the resize is lobby sky now.
+  xdotool mousemove --window "$win" 485 265
+  sleep 0.3
+  xdotool click 1
+  sleep 1.5
+  shot still_lobby
+  [ "$(differing stretched still_lobby 0 0 1512 1024)" -le 1 ] || fail "a click beside the stretched button left the lobby"
+}
+
+# With a match's opening exchange on screen in the window stretched to 1512 x 1024: under a window
+# manager (started here), F11 makes the window fill the screen, the frame scaled to the screen's
+# width with black bars above and below; a click on the first hand card, where it is drawn, marks
+# it; F11 again gives the window its size back.
+fullscreen_round_trip() { # screen_width screen_height
+  evilwm >"$work/wm.log" 2>&1 &
+  pids+=($!)
+  wait_for 5 bash -c "xprop -id $win _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_FOCUSED || xprop -id $win WM_STATE 2>/dev/null | grep -q Normal" ||
+    fail "the window manager did not take the window"
+  xdotool windowfocus --sync "$win"
+  xdotool key F11
+  wait_for 5 has_size "$win" "$1x$2" || fail "F11 did not make the window fill the screen (it is $(window_size "$win"))"
+  sleep 0.5
+  # 756 x 512 scaled to the screen's width (rounded), bars above and below.
+  local shown=$(((2 * 512 * $1 + 756) / (2 * 756)))
+  local bar=$((($2 - shown) / 2))
+  set_view 0 "$bar" "$shown"
+  shot full
+  [ "$(pixel_at full $(($1 / 2)) $((bar / 2)))" = "0,0,0" ] ||
+    fail "the bar above the frame is $(pixel_at full $(($1 / 2)) $((bar / 2))), not black"
+  [ "$(pixel_at full $(($1 / 2)) $(($2 - bar / 2)))" = "0,0,0" ] ||
+    fail "the bar below the frame is $(pixel_at full $(($1 / 2)) $(($2 - bar / 2))), not black"
+  [ "$(unlike_picture full bg 300 420 700 160)" -le 6 ] || fail "the battle is not scaled into the fullscreen window"
+  click_at 111 906 # the first hand card: marked for exchange
+  shot marked
+  [ "$(differing full marked 70 850 82 112)" -ge 5 ] || fail "a click on a hand card in the fullscreen window did not mark it"
+  xdotool key F11
+  wait_for 5 has_size "$win" 1512x1024 || fail "F11 again did not give the window its size back (it is $(window_size "$win"))"
 }
 
 finish() {

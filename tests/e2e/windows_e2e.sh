@@ -53,16 +53,8 @@ width=756 height=512
 (cd "$run" && exec "$wine_run" ./cardbattle.exe </dev/null >"$run/out.txt" 2>"$run/err.txt") &
 pid=$!
 pids+=($pid)
-wait_for 60 has_window '^cardbattle$' || { fail "the game window never opened"; cat "$run/err.txt"; finish; }
-win=$(window_named '^cardbattle$')
-set_view 0 0 "$height"
-size=$(window_size "$win")
-[ "$size" = "${width}x${height}" ] || fail "the window is $size, not ${width}x${height}"
-grep -q "no launcher" "$run/err.txt" || fail "no word on standard error about skipping the launcher"
-
-sleep 2
-shot lobby
-[ "$(unlike_picture lobby lobby 0 0 800 400)" -le 6 ] || fail "the lobby picture is not on screen"
+await_game_window 60
+check_lobby_without_launcher 2
 
 if [ "$measure" -gt 0 ]; then
   # The game's own process and the Wine server of this prefix, in percent of one core together.
@@ -88,25 +80,7 @@ if [ "$measure" -gt 0 ]; then
 fi
 
 # ---- resized to twice its size; a match ----------------------------------------------------------
-xdotool windowmove "$win" 0 0 # all of it on the screen, for the screenshots
-xdotool windowsize "$win" 1512 1024
-wait_for 5 has_size "$win" 1512x1024 || fail "the window was not resized to 1512x1024 (it is $(window_size "$win"))"
-sleep 0.5
-set_view 0 0 1024
-shot stretched
-# Twice the size exactly: every frame pixel drawn as a block of two by two.
-convert "$work/lobby.png" -sample 1512x1024! "$work/doubled.png"
-changed=$(compare -metric AE "$work/stretched.png" "$work/doubled.png" null: 2>&1 | cut -d' ' -f1)
-[ "$changed" = 0 ] || fail "the resized window does not show the lobby doubled ($changed pixels differ)"
-
-# Where the button was drawn before the resize is lobby sky now: nothing happens.
-xdotool mousemove --window "$win" 485 265
-sleep 0.3
-xdotool click 1
-sleep 1.5
-shot still_lobby
-[ "$(differing stretched still_lobby 0 0 1512 1024)" -le 1 ] || fail "a click beside the stretched button left the lobby"
-
+stretch_lobby_twice
 click_at 970 530 # the adventure button, where it is drawn now
 sleep 7          # eight cards are dealt, 0.6 s each
 shot battle
@@ -116,24 +90,7 @@ shot battle
 [ -n "$screenshot" ] && cp "$work/battle.png" "$screenshot"
 
 # ---- fullscreen --------------------------------------------------------------------------------
-evilwm >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for 5 bash -c "xprop -id $win WM_STATE 2>/dev/null | grep -q Normal" || fail "the window manager did not take the window"
-xdotool windowfocus --sync "$win"
-xdotool key F11
-wait_for 5 has_size "$win" ${screen_w}x${screen_h} || fail "F11 did not make the window fill the screen (it is $(window_size "$win"))"
-sleep 0.5
-# 756 x 512 scaled to the screen's width: 1600 x 1084, bars of 58 pixels above and below.
-set_view 0 58 1084
-shot full
-[ "$(pixel_at full 800 20)" = "0,0,0" ] || fail "the bar above the frame is $(pixel_at full 800 20), not black"
-[ "$(pixel_at full 800 1180)" = "0,0,0" ] || fail "the bar below the frame is $(pixel_at full 800 1180), not black"
-[ "$(unlike_picture full bg 300 420 700 160)" -le 6 ] || fail "the battle is not scaled into the fullscreen window"
-click_at 111 906 # the first hand card: marked for exchange
-shot marked
-[ "$(differing full marked 70 850 82 112)" -ge 5 ] || fail "a click on a hand card in the fullscreen window did not mark it"
-xdotool key F11
-wait_for 5 has_size "$win" 1512x1024 || fail "F11 again did not give the window its size back (it is $(window_size "$win"))"
+fullscreen_round_trip $screen_w $screen_h
 
 # ---- closing the window ends the program ----------------------------------------------------
 close_and_expect_clean_exit "$close_window" "$win" "$pid"
