@@ -275,18 +275,6 @@ TEST_F(ConsoleInput, ThePointerIsTheCellOfTheLastMouseRecord) {
     EXPECT_EQ(pt.y, 60);
 }
 
-TEST_F(ConsoleInput, ATextBoxTakesTypedDoubleByteText) {
-    Form form(1, 1, 5, 40, nullptr, 0);
-    InputBox box(toRaw("Name:"), 2, 2, 10, 0, &form, 0x70, 0x07, ' ');
-    probe::send({probe::mouseAt(2, box.newy, probe::LEFT_BUTTON), probe::mouseAt(2, box.newy)});
-    box.preserve();
-    ASSERT_TRUE(box.hasFocus);
-    probe::send({probe::keyDown(0, 0x4E2D), probe::keyDown('B', 'b'), probe::keyDown(platform::VK_BACK, 8),
-                 probe::keyDown(0, 0x6587)});
-    for (int i = 0; i < 8; ++i) box.preserve();
-    EXPECT_EQ(box.nowText, "中文");
-}
-
 // ---- the launcher in the console ---------------------------------------------------------------
 
 class LauncherInTheConsole : public WindowsConsole {
