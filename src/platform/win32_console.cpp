@@ -51,6 +51,7 @@ struct Console {
     bool titleChanged = false;
     std::wstring text; // characters waiting to be written at the cursor
     WORD attribute = 7;
+    bool quiet = false; // a wait for input has just timed out: nothing to read
 };
 
 Console& con() {
@@ -390,6 +391,12 @@ bool deviceRead() {
     Changing changing;
     Console& c = con();
     if (!c.inputHeld) return false;
+    // Each question to the console goes through Wine's server and console host: an idle loop that
+    // has just waited in vain does not ask again.
+    if (c.quiet) {
+        c.quiet = false;
+        return false;
+    }
     DWORD waiting = 0;
     if (!GetNumberOfConsoleInputEvents(c.in, &waiting) || waiting == 0) return false;
     INPUT_RECORD records[READ_AT_ONCE];
@@ -401,7 +408,7 @@ bool deviceRead() {
 
 void deviceWaitInput(int ms) {
     Console& c = con();
-    if (c.inputHeld) WaitForSingleObject(c.in, (DWORD)ms);
+    if (c.inputHeld) c.quiet = WaitForSingleObject(c.in, (DWORD)ms) == WAIT_TIMEOUT;
 }
 
 } // namespace platform::terminal::detail
