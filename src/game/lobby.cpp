@@ -3,8 +3,6 @@
 #include "game/lobby.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "console/start.h"
 #include "game/driver.h"
@@ -18,11 +16,7 @@ namespace {
 
 // A place as the player can find it again: a relative one from the working folder. File names
 // are UTF-8 here; the window draws GBK.
-std::string shownPlace(const std::string& place) {
-    std::error_code error;
-    std::filesystem::path absolute = std::filesystem::absolute(place, error);
-    return platform::utf8ToGbk(error ? place : absolute.lexically_normal().string());
-}
+std::string shownPlace(const std::string& place) { return platform::utf8ToGbk(platform::fullPath(place)); }
 
 constexpr int MESSAGE_LINE = 48;                    // reference units from one line to the next
 constexpr COLORREF MESSAGE_HEADING = 0x00FFFF;      // yellow
