@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -76,6 +77,14 @@ bool writeFile(const std::string& path, const std::string& bytes, std::string& e
 // The running program's own file and the working folder, as absolute paths; "" when unknown.
 std::string executablePath();
 std::string workingFolder();
+// Paths are UTF-8 strings throughout the program; these make a std::filesystem path of one and
+// back, since such a path's own narrow strings are in another encoding on Windows. Bytes that are
+// not UTF-8 pass through unchanged on Linux and become U+FFFD on Windows.
+std::filesystem::path pathOf(const std::string& utf8);
+std::string utf8Of(const std::filesystem::path& path);
+// The path made absolute from the working folder, its "." and ".." steps resolved; the path
+// itself when that cannot be done.
+std::string fullPath(const std::string& utf8);
 
 // A size for messages: "N MiB" (rounded) from a mebibyte up, "N bytes" below.
 inline std::string byteCount(size_t bytes) {

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/platform.h"
 
@@ -125,6 +127,17 @@ std::string workingFolder() {
     }
     path.resize(std::strlen(path.c_str()));
     return path;
+}
+
+// A path's narrow string is the file name's bytes here.
+std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(utf8); }
+
+std::string utf8Of(const std::filesystem::path& path) { return path.string(); }
+
+std::string fullPath(const std::string& utf8) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(utf8, error);
+    return error ? utf8 : absolute.lexically_normal().string();
 }
 
 } // namespace platform

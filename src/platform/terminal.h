@@ -90,7 +90,8 @@ int readKey(); // waits for a key
 // The emulated terminal the tests read back (Linux only: it is built on libvterm).
 namespace headless {
 
-// What the program sees: whether it runs in a terminal at all.
+// What the program sees: whether it runs in a terminal at all (on Windows too, where the tests'
+// terminal is the console they run in, if any).
 void setInteractive(bool yes);
 
 // ---- the player's hands, through the emulated terminal (reports only what the program asked

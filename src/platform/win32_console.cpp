@@ -73,6 +73,10 @@ struct Changing {
 
 COORD cellOf(int row, int col) { return COORD{(SHORT)(col - 1), (SHORT)(row - 1)}; }
 
+// What a test said of the console on the headless backend: -1 nothing (the console as it is), else
+// whether there is one. Tests run on the same console as the program would.
+int saidInteractive = -1;
+
 bool screenInfo(HANDLE h, CONSOLE_SCREEN_BUFFER_INFO& info) { return GetConsoleScreenBufferInfo(h, &info) != 0; }
 
 // As "mode con" does: the buffer and the window both cols x rows. The window must fit in the
@@ -234,7 +238,8 @@ bool deviceInteractive() {
         DWORD mode = 0;
         return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) && GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode);
     }();
-    return yes;
+    int said = saidInteractive;
+    return said < 0 || !platform::headless::active() ? yes : said == 1;
 }
 
 void deviceSize(int& rows, int& cols) {
@@ -368,6 +373,7 @@ bool deviceEndScreen(int) {
 }
 
 void deviceReset() {
+    saidInteractive = -1;
     giveBack(false);
     con().text.clear();
 }
@@ -412,3 +418,9 @@ void deviceWaitInput(int ms) {
 }
 
 } // namespace platform::terminal::detail
+
+namespace platform::terminal::headless {
+
+void setInteractive(bool yes) { detail::saidInteractive = yes ? 1 : 0; }
+
+} // namespace platform::terminal::headless

@@ -167,4 +167,21 @@ std::string workingFolder() {
     return n == 0 || n >= path.size() ? "" : utf8(path.data(), n);
 }
 
+std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(wide(utf8)); }
+
+std::string utf8Of(const std::filesystem::path& path) {
+    const std::wstring& w = path.native();
+    return utf8(w.data(), w.size());
+}
+
+// Windows' own resolution: drive letters, the working folder of each drive and network shares.
+std::string fullPath(const std::string& path) {
+    std::wstring w = wide(path);
+    DWORD n = w.empty() ? 0 : GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::wstring full(n, L'\0');
+    n = GetFullPathNameW(w.c_str(), n, full.data(), nullptr);
+    return n == 0 || n >= full.size() ? path : utf8(full.data(), n);
+}
+
 } // namespace platform

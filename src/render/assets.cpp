@@ -33,10 +33,10 @@ std::vector<std::string> defaultPlaces() {
     std::vector<std::string> places{"./asset"};
     std::string exe = platform::executablePath();
     if (exe.empty()) return places;
-    std::filesystem::path dir = std::filesystem::path(exe).parent_path();
+    std::filesystem::path dir = platform::pathOf(exe).parent_path();
     // Started from its own folder, the program would otherwise look in one folder twice.
-    if (dir.string() != platform::workingFolder()) places.push_back((dir / "asset").string());
-    places.push_back((dir / ".." / "share" / "cardbattle" / "asset").lexically_normal().string());
+    if (platform::utf8Of(dir) != platform::workingFolder()) places.push_back(platform::utf8Of(dir / "asset"));
+    places.push_back(platform::utf8Of((dir / ".." / "share" / "cardbattle" / "asset").lexically_normal()));
     return places;
 }
 

@@ -435,6 +435,14 @@ TEST_F(ConsoleModes, TheLauncherTakesMouseAndWindowInputWithQuickEditOff) {
     EXPECT_EQ(probe::inputMode(), before);
 }
 
+TEST_F(ConsoleModes, ATestCanSayThereIsNoConsoleUntilTheNextReset) {
+    EXPECT_TRUE(term::interactive());
+    platform::terminal::headless::setInteractive(false);
+    EXPECT_FALSE(term::interactive()) << "the game's tests would meet the launcher in a developer's console";
+    platform::headless::enable();
+    EXPECT_TRUE(term::interactive());
+}
+
 TEST_F(ConsoleModes, TheWayOutGivesEverythingBack) {
     probe::setTitle("Command Prompt");
     probe::setTextAttribute(0x07);

@@ -130,6 +130,21 @@ TEST(Paths, BeyondAsciiAreTheNamesTheSystemSees) {
         << "the working folder in UTF-8";
 }
 
+// Folders are composed with std::filesystem: a name made into a path and back is the same UTF-8,
+// and the folder it names is the one the system sees under that name.
+TEST(Paths, ComposedWithTheFilesystemKeepTheirNames) {
+    TempWorkDir dir;
+    const std::string folder = utf8(u8"卡牌 对战ï");
+    const fs::path asset = platform::pathOf(folder) / "asset";
+    EXPECT_EQ(platform::utf8Of(platform::pathOf(folder)), folder);
+    EXPECT_EQ(platform::utf8Of(asset.parent_path()), folder);
+    EXPECT_EQ(platform::utf8Of(asset.filename()), "asset");
+    fs::create_directories(asset);
+    const fs::path asTheSystemNamesIt = fs::path(u8"卡牌 对战ï") / "asset";
+    EXPECT_TRUE(fs::is_directory(asTheSystemNamesIt));
+    EXPECT_EQ(platform::pathKind(platform::utf8Of(asset)), platform::PathKind::DIRECTORY);
+}
+
 TEST(ExecutablePath, NamesThisProgram) {
     fs::path exe(reinterpret_cast<const char8_t*>(platform::executablePath().c_str()));
     EXPECT_TRUE(exe.is_absolute()) << exe;
