@@ -51,6 +51,8 @@ void openGame(Game& now, int index, bool debug, bool screenShown) {
     if (screenShown) {
         clrscr();
         platform::terminal::endInput();
+        // Later diagnostics go to the shell's screen, where they stay readable after the end.
+        platform::terminal::endScreen();
     }
     saveSettings(index, debug);
     now.loadAssets();

@@ -1,11 +1,7 @@
 // Dispatch between the real backend and the headless one, and what both share.
 #include "platform/platform.h"
 
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <thread> // also brings the clocks: <chrono> itself cannot be compiled for GBK text
-#include <vector>
 
 #include "platform/backend.h"
 #include "platform/letterbox.h"
@@ -15,11 +11,6 @@ namespace platform {
 namespace detail {
 namespace {
 KeySource terminalKeys;
-std::vector<std::function<void()>>& exitHooks() {
-    static std::vector<std::function<void()>> hooks;
-    return hooks;
-}
-bool exiting = false;
 int pollRun = 0;
 constexpr int BUSY_POLLS = 256;
 constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
@@ -43,14 +34,6 @@ void throttlePoll() {
 void resetPollRun() { pollRun = 0; }
 
 void notePress(int vk) { nativePresses.pressed(vk, nowMs()); }
-
-void runExitHooks() {
-    if (exiting) return;
-    exiting = true;
-    for (auto it = exitHooks().rbegin(); it != exitHooks().rend(); ++it) (*it)();
-    std::fflush(stdout);
-    std::fflush(stderr);
-}
 } // namespace detail
 
 using namespace detail;
@@ -126,28 +109,6 @@ unsigned matchSeed() {
     if (headless::active()) return headlessSeed();
     using namespace std::chrono;
     return (unsigned)duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
-}
-
-void onExit(std::function<void()> restore) {
-    static bool installed = false;
-    if (!installed) {
-        installed = true;
-        std::atexit([] { runExitHooks(); });
-        // Fatal signals: restore what was registered, then die the way the signal asked.
-        for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL}) {
-            std::signal(sig, [](int s) {
-                runExitHooks();
-                std::signal(s, SIG_DFL);
-                std::raise(s);
-            });
-        }
-    }
-    exitHooks().push_back(std::move(restore));
-}
-
-void quit(int code) {
-    runExitHooks();
-    std::_Exit(code);
 }
 
 } // namespace platform

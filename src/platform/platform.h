@@ -121,10 +121,8 @@ std::string utf8ToGbk(const std::string& utf8);
 unsigned matchSeed();
 
 // ---- ways out ----------------------------------------------------------------------------
-// Registers a function run before the process ends on its own (window closed, fatal signal,
-// normal exit), so that the terminal is always given back as it was found.
-void onExit(std::function<void()> restore);
-// Runs the registered restore functions once and ends the process with `code`.
+// Gives the terminal back as it was found and ends the process with `code`. Every other way out
+// (normal exit, a signal that ends the process) gives it back too, as does a stop (Ctrl-Z).
 [[noreturn]] void quit(int code);
 
 // ---- the headless backend (tests) --------------------------------------------------------

@@ -3,6 +3,7 @@
 // The bytes go to a real terminal or to the emulated one the tests read back.
 #include "platform/terminal.h"
 
+#include <csignal>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -12,9 +13,44 @@
 #include "platform/backend.h"
 #include "platform/platform.h"
 #include "platform/terminal_backend.h"
+#include "platform/ways_out.h"
 
 namespace platform::terminal {
 namespace {
+
+// What the program has changed on the terminal, read by the give-back and the take-back, from
+// signal handlers too. The main line sets a flag before it sends a change and clears it after it
+// has sent the undoing, so that a signal in between undoes too much rather than too little.
+struct Modes {
+    volatile sig_atomic_t touched;     // anything sent at all (colours, cursor, title)
+    volatile sig_atomic_t raw;         // the program holds the input
+    volatile sig_atomic_t mouse;       // mouse reporting
+    volatile sig_atomic_t alternate;   // drawing on the alternate screen
+    volatile sig_atomic_t titlePushed; // the player's title kept on the terminal's title stack
+    volatile sig_atomic_t suspended;   // given back for a stop: output waits for the take-back
+    volatile sig_atomic_t repaint;     // taken back: the next poll draws everything again
+};
+Modes modes;
+
+void resetModes() {
+    for (volatile sig_atomic_t* flag : {&modes.touched, &modes.raw, &modes.mouse, &modes.alternate,
+                                        &modes.titlePushed, &modes.suspended, &modes.repaint})
+        *flag = 0;
+}
+
+// Bytes prepared in advance, for the handlers.
+constexpr char CANCEL[] = "\x18"; // ends any escape sequence cut short
+constexpr char PLAIN[] = "\x1b[0m";
+constexpr char MOUSE_ON[] = "\x1b[?1003h\x1b[?1006h"; // every motion, the cell in decimal
+constexpr char MOUSE_OFF[] = "\x1b[?1006l\x1b[?1003l";
+constexpr char ENTER_ALTERNATE[] = "\x1b[?1049h";
+constexpr char LEAVE_ALTERNATE[] = "\x1b[0m\x1b[?1049l\x1b[0m"; // the colours of neither screen linger
+constexpr char CURSOR_SHOWN[] = "\x1b[?25h";
+constexpr char CURSOR_HIDDEN[] = "\x1b[?25l";
+constexpr char TITLE_PUSH[] = "\x1b[22;0t";
+constexpr char TITLE_POP[] = "\x1b[23;0t";
+
+template <size_t N> void put(const detail::Pipe& pipe, const char (&bytes)[N]) { pipe.write(bytes, N - 1); }
 
 constexpr int ESC_WAIT_MS = 50;    // a lone ESC this old is the Escape key, not a sequence
 constexpr size_t TYPED_MAX = 256;  // typed characters nobody reads are not kept for ever
@@ -59,7 +95,8 @@ struct Output {
     int termCol = 0;
     int termAttr = -1;
     int termCursorVisible = -1;
-    bool titlePushed = false;
+    int cursorShown = -1; // what the program asked for (-1: nothing, the terminal shows it)
+    std::string title;    // as sent (UTF-8), to set again after a stop
     std::string out;
     std::map<uint16_t, std::string> utf8Cache;
 };
@@ -89,6 +126,7 @@ State& st();
 
 void resetAll() {
     st() = State{};
+    resetModes();
     detail::twinReset();
 }
 
@@ -162,6 +200,69 @@ const std::string& utf8Of(uint16_t code) {
     return o.utf8Cache[code] = text;
 }
 
+// Sends the model's cell to the terminal.
+void sendCell(int row, int col) {
+    Output& o = st().o;
+    const ScreenCell& cell = at(row, col);
+    placeTerm(row, col);
+    attrTerm(cell.attr);
+    o.out += utf8Of(cell.code);
+    if (cell.wide) {
+        // Terminals disagree on the width of some characters: place the next one afresh.
+        o.termRow = o.termCol = 0;
+    } else {
+        o.termCol = col + 1 <= o.cols ? col + 1 : 0;
+    }
+}
+
+// After a stop the terminal shows whatever the shell left: everything the program has drawn is
+// sent again, on a cleared screen, with the title and the cursor as the program left them.
+void repaint() {
+    Output& o = st().o;
+    o.termRow = o.termCol = 0;
+    o.termAttr = -1;
+    o.termCursorVisible = -1;
+    if (!o.title.empty()) o.out += "\x1b]0;" + o.title + "\x07";
+    if (modes.alternate && !o.cells.empty()) {
+        o.out += PLAIN;
+        o.out += "\x1b[2J";
+        for (int row = 1; row <= o.rows; ++row)
+            for (int col = 1; col <= o.cols; ++col)
+                if (at(row, col).known && !at(row, col).tail) sendCell(row, col);
+    }
+    if (o.cursorShown >= 0) {
+        o.out += o.cursorShown ? CURSOR_SHOWN : CURSOR_HIDDEN;
+        o.termCursorVisible = o.cursorShown;
+    }
+}
+
+// A shown cursor stands where the program put it, even when nothing was written there.
+void followCursor() {
+    Output& o = st().o;
+    if (!o.placed || o.cursorShown == 0 || o.cells.empty()) return;
+    placeTerm(o.row, o.col);
+}
+
+// Before the program changes anything on the terminal: every way out will give it back.
+void holdTerminal() {
+    if (!headlessOn()) {
+        static bool registered = false;
+        if (!registered) {
+            registered = true;
+            platform::detail::onExit({[](bool ending) { detail::giveBack(detail::TTY_PIPE, ending); },
+                                      [] { detail::takeBack(detail::TTY_PIPE); }});
+        }
+    }
+    modes.touched = 1;
+}
+
+// The drawing goes on the alternate screen, so that the shell's screen comes back as it was.
+void enterAlternate() {
+    if (modes.alternate) return;
+    modes.alternate = 1;
+    st().o.out.insert(0, ENTER_ALTERNATE);
+}
+
 void lineFeed() {
     Output& o = st().o;
     if (++o.row <= o.rows) return;
@@ -190,17 +291,9 @@ void putCell(uint16_t code, bool wide) {
         same = second.known && second.tail && second.attr == o.attr;
     }
     if (!same) {
-        placeTerm(o.row, o.col);
-        attrTerm(o.attr);
-        o.out += utf8Of(code);
         at(o.row, o.col) = ScreenCell{code, (uint8_t)o.attr, true, width == 2, false};
-        if (width == 2) {
-            at(o.row, o.col + 1) = ScreenCell{0, (uint8_t)o.attr, true, false, true};
-            // Terminals disagree on the width of some characters: place the next one afresh.
-            o.termRow = o.termCol = 0;
-        } else {
-            o.termCol = o.col + 1 <= o.cols ? o.col + 1 : 0;
-        }
+        if (width == 2) at(o.row, o.col + 1) = ScreenCell{0, (uint8_t)o.attr, true, false, true};
+        sendCell(o.row, o.col);
     }
     o.col += width;
     if (o.col > o.cols) {
@@ -551,11 +644,11 @@ Cell cursor() {
     Output& o = st().o;
     if (!o.placed) {
         // Where the terminal left the cursor before the program placed it: ask, but never wait long.
-        o.placed = true;
+        // Until the answer is in, nothing moves the terminal's cursor.
         o.row = o.col = 1;
         beginInput();
         Input& in = st().in;
-        if (in.active) {
+        if (in.active && !modes.suspended) {
             flush();
             in.awaitingCursor = true;
             in.cursorAnswered = false;
@@ -576,6 +669,7 @@ Cell cursor() {
                 o.termRow = o.termCol = 0;
             }
         }
+        o.placed = true;
     }
     return {o.row, o.col};
 }
@@ -658,10 +752,12 @@ void setTitle(const std::string& gbk) {
         }
         clean += (char)b;
     }
-    if (!o.titlePushed) {
-        o.out += "\x1b[22;0t"; // keep the player's title to give it back at the end
-        o.titlePushed = true;
+    if (!modes.titlePushed) {
+        // Keep the player's title, to give it back at the end.
+        modes.titlePushed = 1;
+        o.out += TITLE_PUSH;
     }
+    o.title = clean;
     o.out += "\x1b]0;" + clean + "\x07";
     flush();
 }
@@ -690,24 +786,51 @@ Cell size() {
 
 void setCursorVisible(bool visible) {
     Output& o = st().o;
-    if (o.termCursorVisible == (int)visible) return;
-    o.out += visible ? "\x1b[?25h" : "\x1b[?25l";
-    o.termCursorVisible = visible;
+    o.cursorShown = visible;
+    if (o.termCursorVisible != (int)visible) {
+        o.out += visible ? CURSOR_SHOWN : CURSOR_HIDDEN;
+        o.termCursorVisible = visible;
+    }
     flush();
 }
 
 void flush() {
     Output& o = st().o;
+    if (modes.repaint && !modes.suspended) {
+        modes.repaint = 0;
+        repaint();
+    }
+    followCursor();
     if (o.out.empty()) return;
-    if (!interactive()) {
-        // Escape sequences have no business in a file or a pipe.
+    // Escape sequences have no business in a file or a pipe; and while the terminal is given back
+    // for a stop, what would be drawn is drawn by the repaint after the take-back.
+    if (!interactive() || modes.suspended) {
         o.out.clear();
         return;
     }
-    if (!headlessOn()) detail::ttyTouched(o.rows, o.titlePushed);
+    holdTerminal();
+    enterAlternate();
     std::string bytes;
     bytes.swap(o.out);
     send(bytes);
+}
+
+void endScreen() {
+    settle();
+    flush();
+    if (!modes.alternate) return;
+    Output& o = st().o;
+    // The shell's screen is back, its cursor where the shell left it: nothing on it is known.
+    o.cells.assign((size_t)o.rows * o.cols, ScreenCell{});
+    o.row = o.col = 1;
+    o.placed = false;
+    o.out += LEAVE_ALTERNATE;
+    // Some terminals restore the cursor's visibility with its place: keep the program's.
+    if (o.cursorShown >= 0) o.out += o.cursorShown ? CURSOR_SHOWN : CURSOR_HIDDEN;
+    flush();
+    modes.alternate = 0;
+    o.termRow = o.termCol = 0;
+    o.termAttr = -1;
 }
 
 // ---- input ---------------------------------------------------------------------------------
@@ -715,11 +838,17 @@ void flush() {
 void beginInput() {
     Input& in = st().in;
     if (in.active || !interactive()) return;
-    if (headlessOn()) detail::twinSetInputActive(true);
-    else if (!detail::ttyBeginInput()) return;
+    holdTerminal();
+    modes.raw = 1;
+    if (headlessOn()) {
+        detail::twinSetInputActive(true);
+    } else if (!detail::ttyBeginInput()) {
+        modes.raw = 0;
+        return;
+    }
     in.active = true;
-    // Every motion, reported with the cell in decimal (no limit on the screen size).
-    st().o.out += "\x1b[?1003h\x1b[?1006h";
+    modes.mouse = 1;
+    st().o.out += MOUSE_ON;
     flush();
     platform::detail::setTerminalKeySource(keySource);
 }
@@ -728,10 +857,12 @@ void endInput() {
     Input& in = st().in;
     if (!in.active) return;
     pump();
-    st().o.out += "\x1b[?1006l\x1b[?1003l";
+    st().o.out += MOUSE_OFF;
     flush();
+    modes.mouse = 0;
     if (headlessOn()) detail::twinSetInputActive(false);
     else detail::ttyEndInput();
+    modes.raw = 0;
     platform::detail::setTerminalKeySource(nullptr);
     Input fresh;
     fresh.pointer = in.pointer;
@@ -762,3 +893,35 @@ int readKey() {
 }
 
 } // namespace platform::terminal
+
+namespace platform::terminal::detail {
+
+void giveBack(const Pipe& pipe, bool ending) {
+    if (!modes.touched || !pipe.foreground()) return;
+    if (!modes.suspended) {
+        put(pipe, CANCEL);
+        if (modes.mouse) put(pipe, MOUSE_OFF);
+        put(pipe, PLAIN);
+        if (modes.alternate) put(pipe, LEAVE_ALTERNATE);
+        put(pipe, CURSOR_SHOWN);
+        if (modes.titlePushed) put(pipe, TITLE_POP);
+        if (modes.raw) pipe.setRaw(false);
+    }
+    // Keys typed for the program must not reach the shell.
+    pipe.discardInput();
+    if (!ending) modes.suspended = 1;
+}
+
+void takeBack(const Pipe& pipe) {
+    if (!modes.touched || !pipe.foreground()) return;
+    if (modes.raw) pipe.setRaw(true);
+    if (modes.suspended) {
+        if (modes.titlePushed) put(pipe, TITLE_PUSH);
+        if (modes.alternate) put(pipe, ENTER_ALTERNATE);
+        if (modes.mouse) put(pipe, MOUSE_ON);
+        modes.suspended = 0;
+    }
+    modes.repaint = 1;
+}
+
+} // namespace platform::terminal::detail

@@ -12,8 +12,11 @@
 // released between two reads still reads down once, unless the pointer moves to another cell
 // first or CLICK_KEEP_MS pass.
 //
-// Everything is given back (cooked mode, no mouse reporting, default colours, cursor shown) on
-// every way out, through platform::onExit.
+// The program draws on the terminal's alternate screen, so that the shell's screen comes back as it
+// was. Everything is given back (the main screen, cooked mode, no mouse reporting, default colours,
+// cursor shown, the player's title) on every way out and before a stop (Ctrl-Z), and keys typed
+// for the program and never read are discarded. After a stop the terminal is taken again when the
+// program goes on in the foreground, and the next poll draws the whole screen afresh.
 #pragma once
 
 #include <string>
@@ -39,7 +42,8 @@ bool interactive();
 // (1 blue, 2 green, 4 red, 8 intensity); only the low 8 bits count.
 void setAttribute(int attribute);
 int attribute();
-// Cursor to (row, col), both from 1, kept inside the screen.
+// Cursor to (row, col), both from 1, kept inside the screen; a shown cursor goes there on the
+// terminal too at the next flush, even when nothing is written there.
 void moveTo(int row, int col);
 // The cursor cell; asks the terminal (with a timeout) only while the program has not placed it.
 Cell cursor();
@@ -57,6 +61,10 @@ Cell size();
 void setCursorVisible(bool visible);
 // Sends what is waiting. Every input poll does this first.
 void flush();
+// Leaves the alternate screen: the shell's screen comes back in its own colours, and what is
+// written later (diagnostics) stays readable there after the program ends. Drawing again takes
+// the alternate screen again.
+void endScreen();
 
 // ---- input -------------------------------------------------------------------------------
 // Raw mode and mouse reporting, and the terminal's keys and left button added to
@@ -64,7 +72,7 @@ void flush();
 // interactive.
 void beginInput();
 // Hands the terminal's input back (cooked mode, no mouse reporting) before the game window takes
-// over; cursor visibility and colours stay until the program ends.
+// over; cursor visibility stays until the program ends.
 void endInput();
 bool inputActive();
 // The pointer cell from the last mouse report; (0, 0) before any report.
@@ -95,6 +103,13 @@ void silenceQueries(bool silent);
 // Output of another program before this one (a shell prompt, say): it moves the cursor.
 void otherOutput(const std::string& bytes);
 
+// ---- the ways out and back, through the same functions the signal handlers use ----
+// Both give the terminal back and discard the keys typed for the program.
+void stopProgram(); // Ctrl-Z
+// SIGCONT: in the foreground the terminal is taken again; in the background it is another job's.
+void continueProgram(bool foreground);
+void endProgram(); // a signal that ends the program
+
 // ---- what a player would see ----
 std::string text(int row, int col, int count); // UTF-8 of count cells (wide characters once)
 std::string rowText(int row);                  // the whole row, trailing blanks removed
@@ -106,6 +121,8 @@ Cell cursorCell();
 bool cursorVisible();
 bool mouseReporting(); // reporting of every motion is on
 bool rawMode();        // the program holds the terminal's input
+bool alternateScreen();
+std::string unreadInput(); // what the terminal has sent that the program has not read
 long long bytesWritten();
 int queriesAnswered();
 

@@ -4,6 +4,7 @@
 #include <vterm.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/terminal.h"
 #include "platform/terminal_backend.h"
@@ -16,7 +17,10 @@ struct Twin {
     VTermScreen* screen = nullptr;
     std::string toProgram;
     std::string title;
+    std::vector<std::string> titles; // the title stack (CSI 22 t / 23 t)
     bool cursorVisible = true;
+    bool alternate = false;
+    bool foreground = true;
     int mouseMode = VTERM_PROP_MOUSE_NONE;
     bool interactive = true;
     bool inputActive = false;
@@ -52,13 +56,14 @@ int setProperty(VTermProp prop, VTermValue* value, void* user) {
     case VTERM_PROP_TITLE: t->title = value->string ? value->string : ""; break;
     case VTERM_PROP_CURSORVISIBLE: t->cursorVisible = value->boolean != 0; break;
     case VTERM_PROP_MOUSE: t->mouseMode = value->number; break;
+    case VTERM_PROP_ALTSCREEN: t->alternate = value->boolean != 0; break;
     default: break;
     }
     return 1;
 }
 
 // Window operations libvterm leaves to its host: a resize request is granted, as by a terminal
-// that allows them.
+// that allows them; titles are pushed and popped.
 int unknownCsi(const char* leader, const long args[], int argc, const char*, char command, void* user) {
     Twin* t = static_cast<Twin*>(user);
     if (leader && leader[0]) return 0;
@@ -67,6 +72,15 @@ int unknownCsi(const char* leader, const long args[], int argc, const char*, cha
         if (rows > 0 && rows <= 300 && cols > 0 && cols <= 500) {
             t->resizeRows = (int)rows;
             t->resizeCols = (int)cols;
+        }
+        return 1;
+    }
+    if (command == 't' && argc >= 1 && (CSI_ARG(args[0]) == 22 || CSI_ARG(args[0]) == 23)) {
+        if (CSI_ARG(args[0]) == 22) {
+            t->titles.push_back(t->title);
+        } else if (!t->titles.empty()) {
+            t->title = t->titles.back();
+            t->titles.pop_back();
         }
         return 1;
     }
@@ -88,6 +102,7 @@ Twin& twin() {
         static VTermParserCallbacks fallbacks{};
         fallbacks.csi = unknownCsi;
         vterm_screen_set_unrecognised_fallbacks(t->screen, &fallbacks, t);
+        vterm_screen_enable_altscreen(t->screen, 1);
         vterm_screen_reset(t->screen, 1);
     }
     return *h;
@@ -146,13 +161,16 @@ void twinWrite(const std::string& bytes) {
 
 std::string twinTakeInput() {
     std::string bytes;
-    bytes.swap(twin().toProgram);
+    if (twin().inputActive) bytes.swap(twin().toProgram);
     return bytes;
 }
 
 void twinSetInputActive(bool active) { twin().inputActive = active; }
 
 void twinReset() { holder().reset(); }
+
+const Pipe TWIN_PIPE = {[](const char* bytes, size_t n) { twinWrite(std::string(bytes, n)); }, twinSetInputActive,
+                        [] { twin().toProgram.clear(); }, [] { return twin().foreground; }};
 
 } // namespace detail
 
@@ -204,6 +222,15 @@ void silenceQueries(bool silent) { twin().silent = silent; }
 
 void otherOutput(const std::string& bytes) { vterm_input_write(twin().vt, bytes.data(), bytes.size()); }
 
+void stopProgram() { detail::giveBack(detail::TWIN_PIPE, false); }
+
+void continueProgram(bool foreground) {
+    twin().foreground = foreground;
+    detail::takeBack(detail::TWIN_PIPE);
+}
+
+void endProgram() { detail::giveBack(detail::TWIN_PIPE, true); }
+
 std::string text(int row, int col, int count) {
     std::string out;
     Cell size = screenSize();
@@ -250,6 +277,10 @@ bool cursorVisible() { return twin().cursorVisible; }
 bool mouseReporting() { return twin().mouseMode == VTERM_PROP_MOUSE_MOVE; }
 
 bool rawMode() { return twin().inputActive; }
+
+bool alternateScreen() { return twin().alternate; }
+
+std::string unreadInput() { return twin().toProgram; }
 
 long long bytesWritten() { return twin().written; }
 

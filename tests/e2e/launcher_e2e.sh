@@ -1,59 +1,97 @@
 #!/usr/bin/env bash
-# The real binary in xterm under a virtual X server.
-#  1. Click the second resolution and then Start: the game window opens at 1134 x 768,
-#     setting.ini holds the choice, and once the window is closed the terminal is as before
-#     (same stty settings, no mouse reporting, cursor shown).
-#  2. Ctrl-C, SIGTERM or a crash (SIGSEGV) on the launcher screen: the terminal is given back
-#     all the same.
-# Usage: launcher_e2e.sh CARDBATTLE CLOSE_WINDOW ASSET_DIR [--measure-cpu SECONDS]
+# The real binary in xterm under a virtual X server, run several times from one shell (with job
+# control, as a player's shell has it), one round per way in or out. After every round the
+# terminal must be as before: same stty settings, no mouse reporting, cursor shown, the main
+# screen, default colours, the shell's title.
+#  - Ctrl-C, SIGTERM, a crash (SIGSEGV), SIGUSR1, SIGPIPE, SIGALRM and a real-time signal on the
+#    launcher screen: the process dies by that signal, and writes no setting.ini.
+#  - Ctrl-Z at the launcher: the shell has a sane terminal and its own screen; fg brings the
+#    launcher back, drawn whole.
+#  - Click the second resolution and then Start: the game window opens at 1134 x 768, setting.ini
+#    holds the choice; keys typed into the terminal while the game runs never reach the shell;
+#    once the window is closed the shell's screen is as it was before the launcher.
+#  - A program that moves the shown cursor without writing: the terminal shows it there.
+# Usage: launcher_e2e.sh CARDBATTLE CLOSE_WINDOW CURSOR_CHECK ASSET_DIR [--measure-cpu SECONDS]
 # With --measure-cpu the launcher is left waiting that long first, and the CPU time it and xterm
 # used meanwhile is printed.
 set -u
 . "$(dirname "$0")/lib.sh"
 bin=$(realpath "$1")
 close_window=$(realpath "$2")
-assets=$(realpath "$3")
+cursor_check=$(realpath "$3")
+assets=$(realpath "$4")
 measure=0
-if [ "${4:-}" = --measure-cpu ]; then measure=${5:-10}; fi
+if [ "${5:-}" = --measure-cpu ]; then measure=${6:-10}; fi
 
-require Xvfb xterm xdotool xwininfo
+require Xvfb xterm xdotool xwininfo import convert
 start_xvfb 1920x1080
 
-# ---- the shell inside xterm: runs the game, then records the terminal's state -----------------
+signals=(ctrl-c TERM SEGV USR1 PIPE ALRM RTMIN+3)
+rounds=("${signals[@]}" ctrl-z start cursor)
+
+# ---- the shell inside xterm -------------------------------------------------------------------
+# One round: the program as a job of a shell with job control, as a player's shell runs it, then
+# the terminal's state. (A shell that loops over rounds itself would break its loop when a job
+# dies of Ctrl-C, so each round has a shell of its own.)
+cat >"$work/round.sh" <<'EOF'
+set -m
+trap : INT # a game that dies of Ctrl-C must not end this shell too
+# The terminal's state into $1.stty and $1.modes: xterm's answers about cursor 25, mouse 1000,
+# 1002, 1003, 1006 and the alternate screen 1049 (1 set, 2 reset), the colours in force and the
+# title. Keys typed and not discarded would come first.
+report() {
+  stty -a >"$1.stty"
+  stty -icanon -echo min 0 time 3
+  printf '\033[?25$p\033[?1000$p\033[?1002$p\033[?1003$p\033[?1006$p\033[?1049$p\033P$qm\033\\\033[21t'
+  cat >"$1.modes"
+  stty "$(cat ../saved.txt)"
+}
+cd "$RUN/$1"
+program=$BIN
+[ "$1" = cursor ] && program=$CURSOR_CHECK
+bash -c 'echo $$ >pid.txt; exec "$0"' "$program" 2>stderr.txt
+rc=$?
+if [ $rc = 148 ]; then # stopped
+  report stopped
+  : >stopped.txt
+  until [ -e go-on ]; do sleep 0.1; done
+  fg >/dev/null
+  rc=$?
+fi
+echo $rc >rc.txt
+report after
+: >done.txt
+# The test may want to look at the shell's screen before the next round.
+while [ -e hold ]; do sleep 0.1; done
+EOF
 cat >"$work/inner.sh" <<'EOF'
-#!/usr/bin/env bash
 cd "$RUN"
-trap : INT # a Ctrl-C meant for the game must not end this shell too (the game gets the default)
 stty -g >saved.txt
 stty -a >before.txt
-bash -c 'echo $$ >pid.txt; exec "$0"' "$BIN" 2>stderr.txt
-echo $? >rc.txt
-stty -a >after.txt
-# Ask xterm which modes are set: 1 set, 2 reset (cursor 25; mouse 1000, 1002, 1003, 1006).
-stty -icanon -echo min 0 time 10
-printf '\033[?25$p\033[?1000$p\033[?1002$p\033[?1003$p\033[?1006$p'
-cat >modes.txt
-stty "$(cat saved.txt)"
-echo done >done.txt
+echo "shell text before the game"
+for round in $ROUNDS; do bash "$(dirname "$0")/round.sh" "$round"; done
 EOF
 
-# Starts xterm with the game in run folder $1; sets term_win, cell_w, cell_h.
-start_in_xterm() {
-  local run=$1
-  mkdir -p "$run"
-  ln -s "$assets" "$run/asset"
-  local attempt started=no
+xterm_ready=no
+# Starts xterm with the rounds; sets term_win, cell_w, cell_h.
+start_xterm() {
+  local attempt r
+  for r in "${rounds[@]}"; do
+    mkdir -p "$work/run/$r"
+    ln -s "$assets" "$work/run/$r/asset"
+  done
   # A loaded machine now and then refuses xterm its display connection: try once more.
+  # As a background job of this script xterm would get SIGINT and SIGQUIT ignored and hand that
+  # on to the game, which keeps signals it finds ignored (as under nohup): start it with none.
   for attempt in 1 2; do
-    RUN=$run BIN=$bin xterm -geometry 60x20 -xrm 'XTerm*allowWindowOps: true' -e bash "$work/inner.sh" &
-    pids+=($!)
-    if wait_for 20 has_window '^Game Launcher$'; then started=yes; break; fi
+    RUN=$work/run BIN=$bin CURSOR_CHECK=$cursor_check ROUNDS="${rounds[*]}" env --default-signal \
+      xterm -geometry 60x20 -T shell "${xterm_options[@]}" -e bash "$work/inner.sh" &
+    xterm_pid=$!
+    pids+=($xterm_pid)
+    if wait_for 20 has_window '^Game Launcher$'; then xterm_ready=yes; break; fi
     kill "$!" 2>/dev/null
   done
-  if [ $started = no ]; then
-    fail "the launcher never set its title"
-    return 1
-  fi
+  [ $xterm_ready = yes ] || { fail "the launcher never set its title"; return 1; }
   term_win=$(window_named '^Game Launcher$')
   local w h
   w=$(xwininfo -id "$term_win" | awk '/Width:/ {print $2}')
@@ -61,7 +99,24 @@ start_in_xterm() {
   # 60 x 20 cells inside xterm's border of 2 pixels.
   cell_w=$(((w - 4) / 60))
   cell_h=$(((h - 4) / 20))
-  sleep 1 # let the screen be drawn
+}
+
+# Waits until round $1's program has set its title $2; sets run and pid.
+round_started() {
+  run="$work/run/$1"
+  kill -0 "$xterm_pid" 2>/dev/null || { fail "xterm is gone before round $1"; finish; }
+  wait_for 20 test -s "$run/pid.txt" && wait_for 20 has_window "^$2\$" || { fail "$1: the program never started"; return 1; }
+  pid=$(cat "$run/pid.txt")
+}
+
+# Waits for the end of the round; the program is killed if it does not end.
+round_ended() {
+  if ! wait_for 20 test -f "$run/done.txt"; then
+    fail "$round did not end the program"
+    kill -KILL "$pid" 2>/dev/null
+    wait_for 10 test -f "$run/done.txt"
+    return 1
+  fi
 }
 
 # Moves the pointer to the middle of cell (row, col) of the launcher and clicks.
@@ -73,79 +128,133 @@ click_cell() {
   sleep 0.5
 }
 
-check_terminal_given_back() { # run folder
-  local run=$1
-  if ! cmp -s "$run/before.txt" "$run/after.txt"; then
-    fail "stty settings differ after the game"
-    diff "$run/before.txt" "$run/after.txt"
+check_given_back() { # what, state file prefix
+  local what=$1 state=$2
+  if ! cmp -s "$work/run/before.txt" "$state.stty"; then
+    fail "$what: stty settings differ"
+    diff "$work/run/before.txt" "$state.stty"
   fi
-  local modes
-  modes=$(tr -d '\033' <"$run/modes.txt")
-  echo "modes reported by xterm: $modes"
-  case "$modes" in *'[?25;1$y'*) ;; *) fail "cursor not shown after the game" ;; esac
-  for m in 1000 1002 1003 1006; do
-    case "$modes" in *"[?$m;2\$y"*) ;; *) fail "mouse mode $m not reset after the game" ;; esac
-  done
+  local modes expected
+  modes=$(tr -d '\033' <"$state.modes")
+  expected='[?25;1$y[?1000;2$y[?1002;2$y[?1003;2$y[?1006;2$y[?1049;2$yP1$r0m\]lshell\'
+  [ "$modes" = "$expected" ] ||
+    fail "$what: the terminal answers '$modes', not '$expected' (cursor shown, no mouse reporting, main screen, plain colours, the shell's title, nothing typed left over)"
 }
 
-# ---- 1. click the second row, then Start -------------------------------------------------------
-run1="$work/run1"
-if start_in_xterm "$run1"; then
+check_screen() { # what, screen text file, text that must show, text that must not
+  grep -qF "$3" "$2" || fail "$1: '$3' is not on the screen"
+  [ -z "$4" ] || ! grep -qF "$4" "$2" || fail "$1: '$4' is on the screen"
+}
+
+signal_number() { kill -l "${1#ctrl-c}" 2>/dev/null || echo 2; }
+
+start_xterm || finish
+
+# ---- signals on the launcher screen --------------------------------------------------------------
+for round in "${signals[@]}"; do
+  round_started "$round" 'Game Launcher' || continue
+  sleep 0.2
+  case $round in
+    ctrl-c)
+      # No window manager here: give xterm the keyboard focus by hand.
+      xdotool windowfocus --sync "$term_win"
+      xdotool key ctrl+c ;;
+    *) kill -s "$round" "$pid" ;;
+  esac
+  round_ended || continue
+  expected=$((128 + $(signal_number "$round")))
+  [ "$(cat "$run/rc.txt")" = $expected ] || fail "$round ended the launcher with status $(cat "$run/rc.txt"), not $expected"
+  [ ! -e "$run/setting.ini" ] || fail "$round: an interrupted launcher wrote setting.ini"
+  check_given_back "$round" "$run/after"
+done
+
+# ---- Ctrl-Z and fg ------------------------------------------------------------------------------
+round=ctrl-z
+if round_started $round 'Game Launcher'; then
+  sleep 0.7 # let the screen be drawn
+  xdotool windowfocus --sync "$term_win"
+  xdotool key ctrl+z
+  if wait_for 10 test -f "$run/stopped.txt"; then
+    check_given_back "stopped by Ctrl-Z" "$run/stopped"
+    screen_text "$term_win" "$run/stopped.screen"
+    check_screen "stopped by Ctrl-Z" "$run/stopped.screen" "shell text before the game" "Game Launcher - Settings"
+    : >"$run/go-on"
+    if wait_for 10 has_window '^Game Launcher$'; then
+      sleep 0.5
+      screen_text "$term_win" "$run/continued.screen"
+      for text in "Game Launcher - Settings" "Set Resolution" "1024 * 1512" "Debug Mode" "Start"; do
+        check_screen "brought back by fg" "$run/continued.screen" "$text" "shell text before the game"
+      done
+    else
+      fail "fg did not bring the launcher back"
+    fi
+    kill -TERM "$pid"
+  else
+    fail "Ctrl-Z did not stop the launcher"
+    kill -TERM "$pid"
+  fi
+  if round_ended; then
+    [ "$(cat "$run/rc.txt")" = 143 ] || fail "the launcher brought back by fg ended with status $(cat "$run/rc.txt") on SIGTERM"
+    check_given_back "ended after fg" "$run/after"
+  fi
+fi
+
+# ---- click the second row, then Start; type into the terminal while the game runs -------------
+round=start
+: >"$work/run/$round/hold"
+if round_started $round 'Game Launcher'; then
   if [ "$measure" -gt 0 ]; then
-    game_pid=$(cat "$run1/pid.txt")
     term_pid=$(xdotool getwindowpid "$term_win")
     hz=$(getconf CLK_TCK)
     xdotool mousemove --window "$term_win" 10 10
     sleep 1
-    g0=$(cpu_ticks "$game_pid"); t0=$(cpu_ticks "$term_pid")
+    g0=$(cpu_ticks "$pid"); t0=$(cpu_ticks "$term_pid")
     sleep "$measure"
-    g1=$(cpu_ticks "$game_pid"); t1=$(cpu_ticks "$term_pid")
+    g1=$(cpu_ticks "$pid"); t1=$(cpu_ticks "$term_pid")
     awk -v g=$((g1 - g0)) -v t=$((t1 - t0)) -v hz="$hz" -v s="$measure" 'BEGIN {
       printf "CPU over %d s while the launcher waits: cardbattle %.2f %% of one core, xterm %.2f %%\n",
              s, 100 * g / hz / s, 100 * t / hz / s }'
   fi
-  click_cell 8 10   # the second row, "768 * 1134"
-  click_cell 16 29  # Start
+  sleep 0.7
+  click_cell 8 10  # the second row, "768 * 1134"
+  click_cell 16 29 # Start
   if wait_for 20 has_window '^cardbattle$'; then
     game_win=$(window_named '^cardbattle$')
     size=$(window_size "$game_win")
     echo "game window: $size"
     [ "$size" = 1134x768 ] || fail "game window is $size, not 1134x768"
-    settings=$(tr '\n' ' ' <"$run1/setting.ini" 2>/dev/null)
+    settings=$(tr '\n' ' ' <"$run/setting.ini" 2>/dev/null)
     [ "$settings" = "1 0 " ] || fail "setting.ini holds '$settings', not '1 0 '"
+    xdotool windowfocus --sync "$term_win"
+    xdotool type --delay 20 'echo typed while the game ran'
+    sleep 0.3
     "$close_window" "$game_win"
   else
     fail "the game window never opened"
-    cat "$run1/stderr.txt" 2>/dev/null
+    cat "$run/stderr.txt" 2>/dev/null
+    kill -TERM "$pid"
   fi
-  if wait_for 20 test -f "$run1/done.txt"; then
-    [ "$(cat "$run1/rc.txt")" = 0 ] || fail "the game ended with status $(cat "$run1/rc.txt") after its window was closed"
-    check_terminal_given_back "$run1"
-  else
-    fail "the game did not end when its window was closed"
+  if round_ended; then
+    [ "$(cat "$run/rc.txt")" = 0 ] || fail "the game ended with status $(cat "$run/rc.txt") after its window was closed"
+    check_given_back "window closed" "$run/after"
+    screen_text "$term_win" "$run/after.screen"
+    check_screen "after the game" "$run/after.screen" "shell text before the game" "Game Launcher - Settings"
   fi
 fi
+rm -f "$work/run/$round/hold"
 
-# ---- 2. Ctrl-C, a termination request or a crash while the launcher is up -------------------
-for way in ctrl-c TERM SEGV; do
-  run="$work/run-$way"
-  start_in_xterm "$run" || continue
-  case $way in
-    ctrl-c)
-      # No window manager here: give xterm the keyboard focus by hand.
-      xdotool windowfocus --sync "$term_win"
-      xdotool key ctrl+c
-      expected=130 ;;
-    TERM) kill -TERM "$(cat "$run/pid.txt")"; expected=143 ;;
-    SEGV) kill -SEGV "$(cat "$run/pid.txt")"; expected=139 ;;
-  esac
-  if wait_for 20 test -f "$run/done.txt"; then
-    [ "$(cat "$run/rc.txt")" = $expected ] || fail "$way ended the launcher with status $(cat "$run/rc.txt"), not $expected"
-    [ ! -e "$run/setting.ini" ] || fail "$way: an interrupted launcher wrote setting.ini"
-    check_terminal_given_back "$run"
-  else
-    fail "$way did not end the launcher"
+# ---- the cursor after a move ----------------------------------------------------------------
+round=cursor
+if round_started $round 'Cursor Check'; then
+  sleep 0.3
+  cell=$(cursor_cell "$term_win" "$cell_w" "$cell_h")
+  echo "cursor shown at: $cell"
+  [ "$cell" = "5 7" ] || fail "the terminal shows the cursor at '$cell', not at row 5, column 7"
+  kill -TERM "$pid"
+  if round_ended; then
+    [ "$(cat "$run/rc.txt")" = 143 ] || fail "the cursor check ended with status $(cat "$run/rc.txt") on SIGTERM"
+    check_given_back "cursor check ended" "$run/after"
   fi
-done
+fi
 
 finish

@@ -63,6 +63,34 @@ close_and_expect_clean_exit() { # close_window tool, window, pid
   [ "$code" = 0 ] || fail "exit code $code after the window was closed"
 }
 
+# ---- xterm ----------------------------------------------------------------------------------
+# Window operations allowed (the launcher resizes the terminal), a red cursor (found in
+# screenshots), and F12 writing the text of the screen in use to a file.
+xterm_options=(-xrm 'XTerm*allowWindowOps: true' -xrm 'XTerm*cursorColor: red'
+  -xrm 'XTerm*VT100.translations: #override <Key>F12: print-immediate()'
+  -xrm "XTerm*printFileImmediate: $work/screen" -xrm 'XTerm*printOptsImmediate: 1')
+
+# Writes the text an xterm started with xterm_options shows to a file.
+screen_text() { # window, file
+  xdotool windowfocus --sync "$1"
+  xdotool key F12
+  if ! wait_for 5 bash -c "compgen -G '$work/screen*' >/dev/null"; then
+    fail "xterm wrote no text of its screen"
+    : >"$2"
+    return 1
+  fi
+  sleep 0.1 # written at once, but let it be closed
+  mv "$work"/screen* "$2"
+}
+
+# The cell "row col" where an xterm started with xterm_options shows its cursor (from a
+# screenshot), "none" when it shows none.
+cursor_cell() { # window, cell width, cell height
+  import -window "$1" "$work/cursor.png"
+  convert "$work/cursor.png" -fill black +opaque red -format '%@' info: |
+    awk -F'[x+]' -v w="$2" -v h="$3" '{ if ($1 == 0) print "none"; else print int(($4 - 2) / h) + 1, int(($3 - 2) / w) + 1 }'
+}
+
 # ---- the game window ---------------------------------------------------------------------------
 # Starts the game without a terminal (standard input and output redirected) in $work/run, with
 # setting.ini asking for resolution $3 (0, 1 or 2); sets run, pid, width and height (the frame's
