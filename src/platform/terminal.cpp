@@ -276,7 +276,13 @@ void lineFeed() {
 void putCell(uint16_t code, bool wide) {
     ensureScreen();
     Output& o = st().o;
-    int width = wide && o.cols > 1 ? 2 : 1;
+    if (wide && o.cols < 2) {
+        // No room for a double-width character on a screen one column wide (some terminals crash
+        // on one): it shows as '?'.
+        code = '?';
+        wide = false;
+    }
+    int width = wide ? 2 : 1;
     if (o.col + width - 1 > o.cols) {
         // A double-width character that does not fit the last column starts the next line.
         o.col = 1;

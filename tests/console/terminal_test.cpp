@@ -45,6 +45,17 @@ TEST_F(TerminalOutput, DoubleByteTextShowsAsItsCharactersTwoColumnsEach) {
     EXPECT_EQ(screen::text(3, 1, 3), "?0?");
 }
 
+TEST_F(TerminalOutput, ADoubleWidthCharacterOnAScreenOneColumnWideShowsAsAQuestionMark) {
+    setWindowSize("narrow", 1, 4);
+    gotoxy(1, 1);
+    term::write("中a文");
+    term::flush();
+    EXPECT_EQ(screen::rowText(1), "?");
+    EXPECT_EQ(screen::rowText(2), "a");
+    EXPECT_EQ(screen::rowText(3), "?");
+    EXPECT_EQ(getxy(), std::make_pair(4, 1));
+}
+
 TEST_F(TerminalOutput, TextCannotSendEscapeSequencesToTheTerminal) {
     setWindowSize("Game Launcher", 60, 20);
     gotoxy(1, 1);
