@@ -1,5 +1,5 @@
 // The console toolkit printing arbitrary rich-text markup and bytes, with moves, colours, clears,
-// titles and screen sizes, through the terminal's screen model into the emulated terminal. The
+// titles, screen sizes, leaving the screen and stopping and going on, through the terminal's screen model into the emulated terminal. The
 // model writes only cells it believes changed, so every so often a probe writes a short text and
 // checks that the terminal shows exactly it, in the colours asked for.
 //
@@ -95,7 +95,7 @@ FUZZ_TARGET(console_screen) {
     term::headless::setInteractive(interactive);
     if (setUp & 2) term::headless::otherOutput(promptText(shortText(in)));
     while (!in.empty()) {
-        switch (in.byte() % 12) {
+        switch (in.byte() % 14) {
         case 0: {
             std::string title = shortText(in);
             int cols = number(in), rows = number(in);
@@ -126,6 +126,12 @@ FUZZ_TARGET(console_screen) {
         }
         case 9: (in.byte() & 1) ? showCursor() : hideCursor(); break;
         case 10: widgets(in); break;
+        case 11: term::endScreen(); break;
+        case 12:
+            // Ctrl-Z, then fg: the terminal is given back and taken again, and the screen repainted.
+            term::headless::stopProgram();
+            term::headless::continueProgram(true);
+            break;
         default: probe(in, interactive); break;
         }
     }

@@ -1,6 +1,7 @@
 // The terminal's input decoder: whatever a terminal (or something pretending to be one) sends —
 // keys, mouse reports, cursor answers, split anywhere across reads — interleaved with the
-// program's reads of keys, the pointer and typed characters, and with time passing.
+// program's reads of keys, the pointer and typed characters, with time passing, and with the
+// program stopped and going on.
 //
 // Input: one byte of set-up (bit 0: the emulated terminal does not answer cursor queries, so that
 // answers come only from the input; bit 1: the program is not in a terminal), then operations,
@@ -55,7 +56,7 @@ FUZZ_TARGET(terminal_input) {
     term::headless::silenceQueries(setUp & 1);
     term::headless::setInteractive(!(setUp & 2));
     while (!in.empty()) {
-        switch (in.byte() % 8) {
+        switch (in.byte() % 9) {
         case 0: term::headless::sendBytes(in.bytes(in.pick(1, 32))); break;
         case 1: readTyped(); break;
         case 2: {
@@ -75,7 +76,12 @@ FUZZ_TARGET(terminal_input) {
             if (term::inputActive()) term::endInput();
             else term::beginInput();
             break;
-        default: playerHands(in); break;
+        case 7: playerHands(in); break;
+        default:
+            // Ctrl-Z, then going on in the foreground or the background.
+            term::headless::stopProgram();
+            term::headless::continueProgram(in.byte() & 1);
+            break;
         }
     }
     readTyped();
