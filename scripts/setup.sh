@@ -9,6 +9,7 @@ PACKAGES=(
   librsvg2-bin libvterm-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick xterm evilwm
+  afl++
 )
 
 missing=()
