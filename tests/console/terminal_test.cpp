@@ -63,6 +63,10 @@ TEST_F(TerminalOutput, TextCannotSendEscapeSequencesToTheTerminal) {
     setWindowSize("x\x1b]0;y\x07z", 60, 20);
     EXPECT_EQ(screen::rowText(1), "a]0;evilb[2J");
     EXPECT_EQ(screen::title(), "x]0;yz");
+    // Nor by passing a control byte as the second half of a double-byte character.
+    setWindowSize("x\xE9\x18y\xE9\x1b]0;z\x07w", 60, 20);
+    EXPECT_EQ(screen::title(), "x?y?]0;zw");
+    EXPECT_EQ(screen::rowText(1), "a]0;evilb[2J");
 }
 
 TEST_F(TerminalOutput, ClearFillsTheScreenAndLeavesBrightWhite) {
