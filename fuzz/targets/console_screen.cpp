@@ -1,11 +1,14 @@
 // The console toolkit printing arbitrary rich-text markup and bytes, with moves, colours, clears,
-// titles, screen sizes, leaving the screen and stopping and going on, through the terminal's screen model into the emulated terminal. The
-// model writes only cells it believes changed, so every so often a probe writes a short text and
-// checks that the terminal shows exactly it, in the colours asked for.
+// titles and screen sizes, leaving the screen, and stopping and going on, through the terminal's
+// screen model into the emulated terminal. The model writes only cells it believes changed, so
+// every so often a probe writes a short text and checks that the terminal shows exactly it, in the
+// colours asked for.
 //
 // Input: one byte of set-up (bit 0: the program is not in a terminal; bit 1: another program wrote
 // the input's next bytes to the terminal first), then operations, each an operation byte and its
 // arguments.
+#include <algorithm>
+
 #include "console/console.h"
 #include "fuzz_target.h"
 #include "platform/platform.h"
@@ -35,8 +38,8 @@ int number(fuzzing::Input& in) {
 // Writes printable text where it fits on one line and checks what the terminal shows there.
 void probe(fuzzing::Input& in, bool interactive) {
     term::Cell size = term::size();
-    int row = in.pick(0, 255) % size.row + 1;
-    int col = in.pick(0, 255) % size.col + 1;
+    int row = in.byte() % size.row + 1;
+    int col = in.byte() % size.col + 1;
     // Short of the last column: a character there moves the cursor on, and on the last row that
     // scrolls the screen.
     int length = std::min(in.pick(1, 8), size.col - col);
