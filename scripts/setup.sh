@@ -7,6 +7,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-ttf-dev libstb-dev
   libfontconfig-dev libfreetype-dev fontconfig fonts-wqy-microhei
   librsvg2-bin libvterm-dev
+  desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick xterm evilwm
   afl++

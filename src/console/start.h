@@ -14,7 +14,7 @@ inline constexpr int RESOLUTIONS[3][2] = {{512, 756}, {768, 1134}, {1024, 1512}}
 // The list rows, height first, each as wide as the list (15 columns).
 inline std::string RESOLUTION_NAME[3] = {"   512 * 756   ", "   768 * 1134  ", "  1024 * 1512  "};
 inline constexpr int RESOLUTION_MAX = 3;
-inline std::string version = "v0.0.1";
+inline std::string version = "v" CARDBATTLE_VERSION; // the project's version, given by the build
 
 // Shows the launcher until Start is clicked or Enter or Space is down (Up and Down move the
 // choice, D toggles debug mode, for terminals without a mouse), saves the choices, resets `now`,

@@ -165,6 +165,20 @@ cpu_percent() { # seconds
   awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$1" 'BEGIN { printf "%.2f", 100 * d / hz / s }'
 }
 
+# Starts a command without a terminal in a folder (standard input from /dev/null, its output in
+# $work/LABEL.out and .err), then waits for the game window; sets pid, win and the view for a frame
+# HEIGHT pixels tall. Ends the test with a failure when no window opens.
+start_in_folder() { # label folder height command...
+  local label=$1 folder=$2 height=$3
+  shift 3
+  (cd "$folder" && exec "$@" </dev/null >"$work/$label.out" 2>"$work/$label.err") &
+  pid=$!
+  pids+=($pid)
+  wait_for 20 has_window '^cardbattle$' || { fail "$label: the game window never opened"; cat "$work/$label.err"; finish; }
+  win=$(window_named '^cardbattle$')
+  set_view 0 0 "$height"
+}
+
 finish() {
   if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"
