@@ -42,8 +42,8 @@ private:
     size_t left;
 };
 
-// A folder of the running process's own under $TMPDIR (or /tmp), made at first use and removed at
-// exit. Targets rewrite what they use in it for every input.
+// A folder of the running process's own in the system's temporary folder ($TMPDIR or /tmp on
+// Linux), made at first use and removed at exit. Targets rewrite what they use in it for every input.
 const std::string& scratchFolder();
 // Replaces the file's content (creating it), or removes it when `present` is false.
 void putFile(const std::string& path, const std::string& bytes, bool present = true);

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         }
         for (const fs::path& file : inputsIn(argv[i])) {
             // Named before it runs, so that a crash says which input it was.
-            std::fprintf(stderr, "fuzz_replay: %s\n", file.c_str());
+            std::fprintf(stderr, "fuzz_replay: %s\n", file.string().c_str());
             std::string bytes = contents(file);
             entry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
             ++replayed;

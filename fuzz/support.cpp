@@ -1,13 +1,12 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <random>
+#include <system_error>
 
 #include "fuzz_target.h"
+#include "platform/platform.h"
 
 namespace fuzzing {
 
@@ -62,17 +61,27 @@ std::string folder;
 
 void removeScratch() {
     std::error_code ignored;
-    if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    if (!folder.empty()) std::filesystem::remove_all(platform::pathOf(folder), ignored);
 }
 
 } // namespace
 
 const std::string& scratchFolder() {
     if (!folder.empty()) return folder;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/cardbattle-fuzz-XXXXXX";
-    if (!mkdtemp(pattern.data())) checkFailed("mkdtemp", __FILE__, __LINE__, pattern + ": " + std::strerror(errno));
-    folder = pattern;
+    // A new folder of the process's own in the system's temporary one ($TMPDIR or /tmp on Linux).
+    std::error_code error;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    if (error) checkFailed("temp_directory_path", __FILE__, __LINE__, error.message());
+    std::random_device random;
+    for (int attempt = 0; folder.empty(); ++attempt) {
+        std::filesystem::path candidate = base / ("cardbattle-fuzz-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate, error)) {
+            std::filesystem::permissions(candidate, std::filesystem::perms::owner_all, error);
+            folder = platform::utf8Of(candidate);
+        } else if (error || attempt == 100) {
+            checkFailed("create_directory", __FILE__, __LINE__, platform::utf8Of(candidate) + ": " + error.message());
+        }
+    }
     std::atexit(removeScratch);
     return folder;
 }
@@ -80,12 +89,11 @@ const std::string& scratchFolder() {
 void putFile(const std::string& path, const std::string& bytes, bool present) {
     if (!present) {
         std::error_code ignored;
-        std::filesystem::remove(path, ignored);
+        std::filesystem::remove(platform::pathOf(path), ignored);
         return;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), (std::streamsize)bytes.size());
-    if (!out) checkFailed("putFile", __FILE__, __LINE__, "cannot write " + path);
+    std::string error;
+    if (!platform::writeFile(path, bytes, error)) checkFailed("putFile", __FILE__, __LINE__, "cannot write " + path + ": " + error);
 }
 
 } // namespace fuzzing
