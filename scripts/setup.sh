@@ -12,6 +12,7 @@ PACKAGES=(
   desktop-file-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick xterm evilwm
+  afl++
 )
 if [ "${1:-}" = "--windows" ]; then
   # The MinGW-w64 compiler of the posix thread model (for std::thread), GoogleTest's sources to

@@ -106,12 +106,35 @@ std::string sizeRefusal(long long width, long long height) {
     return "";
 }
 
+// Leaves out the image-data chunks that hold nothing, in place, in one pass. stb_image makes its
+// buffer for the image data at the first chunk that holds some and copies an empty chunk before
+// that through a null pointer: harmless in practice, undefined behaviour all the same.
+void dropEmptyImageData(std::string& file) {
+    constexpr size_t FRAME = 12; // length, type and checksum around a chunk's data
+    size_t read = sizeof SIGNATURE, write = read;
+    while (read + 8 <= file.size()) { // a chunk's length and type
+        size_t length = bigEndian32(file, read);
+        size_t size = std::min(FRAME + length, file.size() - read); // the last may be cut short
+        if (length == 0 && file.compare(read + 4, 4, "IDAT") == 0) {
+            read += size;
+            continue;
+        }
+        if (write != read) std::memmove(&file[write], &file[read], size);
+        read += size;
+        write += size;
+    }
+    if (write == read) return;
+    std::memmove(&file[write], &file[read], file.size() - read);
+    file.resize(file.size() - (read - write));
+}
+
 // Checks the header and decodes the file's content into the decoder's own buffer.
-bool decodeBytes(const std::string& file, size_t memoryLimit, PngPixels& out, std::string& error) {
+bool decodeBytes(std::string& file, size_t memoryLimit, PngPixels& out, std::string& error) {
     if (file.size() < sizeof SIGNATURE || std::memcmp(file.data(), SIGNATURE, sizeof SIGNATURE) != 0) {
         error = "not a PNG file";
         return false;
     }
+    dropEmptyImageData(file);
     const auto* data = reinterpret_cast<const stbi_uc*>(file.data());
     int length = (int)file.size(), w = 0, h = 0, channels = 0;
     bool headerRead = stbi_info_from_memory(data, length, &w, &h, &channels);

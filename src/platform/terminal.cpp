@@ -195,7 +195,13 @@ void lineFeed() {
 void putCell(uint16_t code, bool wide) {
     ensureScreen();
     Output& o = st().o;
-    int width = wide && o.cols > 1 ? 2 : 1;
+    if (wide && o.cols < 2) {
+        // No room for a double-width character on a screen one column wide (some terminals crash
+        // on one): it shows as '?'.
+        code = '?';
+        wide = false;
+    }
+    int width = wide ? 2 : 1;
     if (o.col + width - 1 > o.cols) {
         // A double-width character that does not fit the last column starts the next line.
         o.col = 1;
@@ -220,6 +226,10 @@ void putCell(uint16_t code, bool wide) {
         lineFeed();
     }
 }
+
+// The bytes of a GBK double-byte character.
+bool isLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool isTrail(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
 // A lead byte whose trail never came shows as '?'.
 void settle() {
@@ -325,10 +335,10 @@ void writeByte(char byte) {
     if (o.lead >= 0) {
         int lead = o.lead;
         o.lead = -1;
-        if (b >= 0x40 && b <= 0xFE && b != 0x7F) return putCell((uint16_t)(lead << 8 | b), true);
+        if (isTrail(b)) return putCell((uint16_t)(lead << 8 | b), true);
         putCell('?', false);
     }
-    if (b >= 0x81 && b <= 0xFE) {
+    if (isLead(b)) {
         o.lead = b;
         return;
     }
@@ -374,8 +384,20 @@ void clear() {
 }
 
 void setTitle(const std::string& gbk) {
-    st().o.title = gbk;
-    detail::deviceTitle(gbk);
+    std::string title;
+    for (size_t i = 0; i < gbk.size(); ++i) {
+        unsigned char b = (unsigned char)gbk[i];
+        if (isLead(b)) {
+            // A lead byte without its trail byte shows as '?', as on the screen, and the next
+            // byte keeps its own meaning: a control byte must not pass as half of a character.
+            bool paired = i + 1 < gbk.size() && isTrail((unsigned char)gbk[i + 1]);
+            title += paired ? gbk.substr(i++, 2) : "?";
+        } else if (b >= 0x20 && b < 0x7F) {
+            title += (char)b; // control bytes would end the title early or start a sequence
+        }
+    }
+    st().o.title = title;
+    detail::deviceTitle(title);
     flush();
 }
 

@@ -37,6 +37,7 @@ void deviceCharacter(uint16_t code);
 void deviceClear(int attribute);
 // The whole screen one line up, a blank line at the bottom.
 void deviceScrollUp();
+// Printable ASCII and whole double-byte characters only.
 void deviceTitle(const std::string& gbk);
 // Asks for a screen of rows x cols; leaves in rows and cols the size the screen model takes.
 void deviceResize(int& rows, int& cols);

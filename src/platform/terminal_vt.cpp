@@ -365,17 +365,7 @@ void deviceClear(int attribute) { out() += sgr(attribute) + "\x1b[2J\x1b[H"; }
 void deviceScrollUp() { out() += "\x1b[S"; }
 
 void deviceTitle(const std::string& gbk) {
-    std::string title;
-    for (size_t i = 0; i < gbk.size(); ++i) {
-        unsigned char b = (unsigned char)gbk[i];
-        if (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) {
-            title += gbk.substr(i, 2);
-            ++i;
-        } else if (b >= 0x20 && b < 0x7F) {
-            title += (char)b; // control bytes would end the title early or start a sequence
-        }
-    }
-    std::string utf8 = gbkToUtf8(title);
+    std::string utf8 = gbkToUtf8(gbk);
     std::string clean;
     for (size_t i = 0; i < utf8.size(); ++i) {
         unsigned char b = (unsigned char)utf8[i];

@@ -299,12 +299,7 @@ void deviceTitle(const std::string& gbk) {
     std::wstring title;
     for (size_t i = 0; i < gbk.size(); ++i) {
         unsigned char b = (unsigned char)gbk[i];
-        if (b >= 0x81 && b <= 0xFE && i + 1 < gbk.size()) {
-            title += wideOf((uint16_t)(b << 8 | (unsigned char)gbk[i + 1]));
-            ++i;
-        } else if (b >= 0x20 && b < 0x7F) {
-            title += (wchar_t)b;
-        }
+        title += wideOf(b < 0x80 ? b : (uint16_t)(b << 8 | (unsigned char)gbk[++i]));
     }
     if (!c.titleChanged) {
         // The player's title, to give it back at the end.

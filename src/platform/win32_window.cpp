@@ -1,4 +1,4 @@
-// The real backend's game window on Windows: one thread, messages pumped at every poll, sleep and
+// The real backend's game window on Windows: one thread, messages pumped from every poll, sleep and
 // flush, so the window stays responsive through the game's busy-wait loops. Frames are shown by a
 // DIB blit. Keys and the pointer are read system-wide, as the game was written to read them.
 #include "platform/backend.h"
@@ -45,8 +45,8 @@ Window& win() {
 // what the window's own messages say (the pointer moving over it, keys and the left button going
 // down and up while it has them) is taken at once in between; while the pointer is over the
 // window its messages say where it is, and the system is asked only now and then (which also
-// finds it gone when it leaves). The window is
-// serviced at least every PUMP_INTERVAL_MS while the game polls or sleeps.
+// finds it gone when it leaves). The window is serviced at least every PUMP_INTERVAL_MS while the
+// game polls or sleeps, and at every flush.
 constexpr long long READ_INTERVAL_MS = 20;
 constexpr long long POINTER_OVER_READ_INTERVAL_MS = 250;
 constexpr long long PUMP_INTERVAL_MS = 20;

@@ -228,6 +228,11 @@ void setPictureBudget(size_t bytes) { store().budget = bytes; }
 
 size_t pictureBytes() { return store().bytes; }
 
+void releasePictures() {
+    store().pictures.clear();
+    store().bytes = 0;
+}
+
 AssetPic::AssetPic() : id(""), img(), width(0), height(0) {}
 
 void AssetPic::load(std::string path) {

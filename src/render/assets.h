@@ -41,3 +41,7 @@ constexpr size_t PICTURE_BUDGET = size_t(128) << 20;
 // Tests and fuzz targets may set another budget; pictureBytes() is what the pictures hold now.
 void setPictureBudget(size_t bytes);
 size_t pictureBytes();
+// Frees every picture loaded so far, for tests and fuzz targets that load one catalogue after
+// another in one process and must not carry pictures from one to the next. Every pmap filled
+// before then points to freed pictures: no Game that has loaded may draw afterwards.
+void releasePictures();

@@ -75,6 +75,9 @@ struct TextCacheStats {
     size_t layouts = 0;
 };
 TextCacheStats textCacheStats();
+// Empties the text caches, so that a fuzz target or test case does not depend on what earlier
+// ones laid out. The count of layouts goes on.
+void clearTextCache();
 
 // Draws what was recorded for the window frame into its pixels now, without presenting it
 // (FlushBatchDraw does this before presenting; benchmarks measure it alone).

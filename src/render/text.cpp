@@ -138,6 +138,14 @@ public:
 
     TextCacheStats stats() const { return {total, TEXT_CACHE_BUDGET, layouts}; }
 
+    void clear() {
+        faces.clear();
+        glyphs.clear();
+        masks.clear();
+        order.clear();
+        total = 0;
+    }
+
 private:
     struct FaceItem {
         FaceKey key;
@@ -404,3 +412,5 @@ const TextMask& layoutText(const std::string& gbk, const TextStyle& style, long 
 }
 
 TextCacheStats textCacheStats() { return cache().stats(); }
+
+void clearTextCache() { cache().clear(); }

@@ -45,6 +45,17 @@ TEST_F(TerminalOutput, DoubleByteTextShowsAsItsCharactersTwoColumnsEach) {
     EXPECT_EQ(screen::text(3, 1, 3), "?0?");
 }
 
+TEST_F(TerminalOutput, ADoubleWidthCharacterOnAScreenOneColumnWideShowsAsAQuestionMark) {
+    setWindowSize("narrow", 1, 4);
+    gotoxy(1, 1);
+    term::write("中a文");
+    term::flush();
+    EXPECT_EQ(screen::rowText(1), "?");
+    EXPECT_EQ(screen::rowText(2), "a");
+    EXPECT_EQ(screen::rowText(3), "?");
+    EXPECT_EQ(getxy(), std::make_pair(4, 1));
+}
+
 TEST_F(TerminalOutput, TextCannotSendEscapeSequencesToTheTerminal) {
     setWindowSize("Game Launcher", 60, 20);
     gotoxy(1, 1);
@@ -52,6 +63,10 @@ TEST_F(TerminalOutput, TextCannotSendEscapeSequencesToTheTerminal) {
     setWindowSize("x\x1b]0;y\x07z", 60, 20);
     EXPECT_EQ(screen::rowText(1), "a]0;evilb[2J");
     EXPECT_EQ(screen::title(), "x]0;yz");
+    // Nor by passing a control byte as the second half of a double-byte character.
+    setWindowSize("x\xE9\x18y\xE9\x1b]0;z\x07w", 60, 20);
+    EXPECT_EQ(screen::title(), "x?y?]0;zw");
+    EXPECT_EQ(screen::rowText(1), "a]0;evilb[2J");
 }
 
 TEST_F(TerminalOutput, ClearFillsTheScreenAndLeavesBrightWhite) {

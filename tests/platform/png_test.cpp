@@ -47,6 +47,48 @@ std::string greyPng(uint32_t width, uint32_t height, const std::string& stream) 
     return testing_support::pngFile(width, height, 8, 0, stream);
 }
 
+// A zlib stream that stores `data` as it is (no compression), with its checksum.
+std::string storedStream(const std::string& data) {
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : data) a = (a + c) % 65521, b = (b + a) % 65521;
+    uint16_t n = (uint16_t)data.size();
+    std::string s("\x78\x01\x01", 3);
+    s += {(char)(n & 0xFF), (char)(n >> 8), (char)(~n & 0xFF), (char)((uint16_t)~n >> 8)};
+    s += data;
+    return s + std::string{(char)(b >> 8), (char)b, (char)(a >> 8), (char)a};
+}
+
+// Image data may be split into chunks anywhere, empty ones included (which the decoder, left to
+// itself, copies through a null pointer when they come before any data).
+TEST(PngFiles, ImageDataSplitIntoChunksEmptyOnesIncludedReadsTheSame) {
+    testing_support::TempWorkDir dir;
+    // A grey picture 3 x 1: the filter byte, then three pixels.
+    const std::string stream = storedStream(std::string("\0\x0A\x14\x1E", 4));
+    const std::string head = stream.substr(0, 5), tail = stream.substr(5);
+    struct Case {
+        const char* name;
+        std::vector<std::string> chunks;
+    } cases[] = {
+        {"OneChunk", {stream}},
+        {"EmptyChunkFirst", {"", stream}},
+        {"EmptyChunksBetweenAndAfter", {"", "", head, "", tail, ""}},
+    };
+    for (const Case& c : cases) {
+        dir.write("grey.png", testing_support::pngFile(3, 1, 8, 0, c.chunks));
+        platform::RgbaPicture pic;
+        std::string error;
+        ASSERT_TRUE(platform::decodePng("grey.png", pic, error)) << c.name << ": " << error;
+        EXPECT_EQ(pic.pixels, (std::vector<uint32_t>{0xFF0A0A0A, 0xFF141414, 0xFF1E1E1E})) << c.name;
+    }
+    // The file ends within an empty chunk's checksum, before any data: damaged, and said so.
+    const size_t headerEnd = 8 + 25;
+    dir.write("cut.png", testing_support::pngFile(3, 1, 8, 0, std::vector<std::string>{""}).substr(0, headerEnd + 10));
+    platform::RgbaPicture pic;
+    std::string error;
+    EXPECT_FALSE(platform::decodePng("cut.png", pic, error));
+    EXPECT_EQ(error.rfind("damaged PNG", 0), 0u) << error;
+}
+
 TEST(PngFiles, WhatIsWrittenReadsBackExactlyWithItsTransparency) {
     testing_support::TempWorkDir dir;
     platform::RgbaPicture pic;

@@ -245,6 +245,33 @@ protected:
     void TearDown() override { setPictureBudget(PICTURE_BUDGET); }
 };
 
+// Released, the pictures hold nothing, and a later catalogue loads from scratch within the budget.
+TEST_F(CatalogueMemory, ReleasingFreesEveryPictureAndTheNextCatalogueLoadsAfresh) {
+    TempWorkDir dir;
+    std::filesystem::create_directories("asset");
+    writePng("asset/p.png", 32, 32, [](int, int) { return 0xFF336699u; });
+    dir.write("asset/size.ini", "2 32 32 32 32");
+    dir.write("asset/content.ini", "p released_a p released_b");
+    {
+        Game game;
+        game.loadAssets();
+        ASSERT_GE(pictureBytes(), 2u * 32 * 32 * 4);
+    }
+    releasePictures();
+    EXPECT_EQ(pictureBytes(), 0u);
+    setPictureBudget(32 * 32 * 4 + 1024); // room for one picture only, were the old ones still held
+    dir.write("asset/size.ini", "1 32 32");
+    dir.write("asset/content.ini", "p released_a");
+    Game game;
+    game.loadAssets();
+    ASSERT_EQ(game.pmap.count("released_a"), 1u);
+    EXPECT_EQ(game.pmap["released_a"]->img.getwidth(), 32);
+    EXPECT_EQ(game.pmap.count("released_b"), 0u);
+    game.printPic("released_a", 0, 0, 0);
+    FlushBatchDraw();
+    EXPECT_EQ(headless::pixel(31, 31), 0x336699u);
+}
+
 TEST_F(CatalogueMemory, AnIdentifierLoadedAgainFreesItsFirstPictureAndGameCopiesFollow) {
     TempWorkDir dir;
     std::filesystem::create_directories("asset");

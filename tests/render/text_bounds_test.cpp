@@ -91,6 +91,19 @@ TEST(TextCacheBudget, HoldsUnderManyDistinctEntriesAndKeepsWhatIsInUse) {
     EXPECT_EQ(textCacheStats().budget, 64u << 20);
 }
 
+// Emptied, the caches hold nothing and the next text is laid out again, the same as before.
+TEST(TextCacheBudget, ClearingEmptiesTheCachesAndTheSameTextComesOutTheSame) {
+    const TextMask first = layoutText("结束回合", BOLD32, 212, 32);
+    ASSERT_FALSE(first.spans.empty());
+    clearTextCache();
+    EXPECT_EQ(textCacheStats().bytes, 0u);
+    size_t layouts = textCacheStats().layouts;
+    const TextMask& again = layoutText("结束回合", BOLD32, 212, 32);
+    EXPECT_EQ(textCacheStats().layouts, layouts + 1) << "laid out afresh, not found in the cache";
+    EXPECT_EQ(again.coverage, first.coverage);
+    EXPECT_GT(textCacheStats().bytes, 0u);
+}
+
 // ---- rasterised only where the box meets the frame ----
 
 using TextWindows = testing_support::SmallFrameTest;

@@ -21,8 +21,15 @@ std::string chunk(const std::string& type, const std::string& data) {
 } // namespace
 
 std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType, const std::string& imageData) {
+    return pngFile(width, height, depth, colourType, std::vector<std::string>{imageData});
+}
+
+std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType,
+                    const std::vector<std::string>& imageDataChunks) {
     std::string header = bigEndian(width) + bigEndian(height) + (char)depth + (char)colourType + std::string(3, '\0');
-    return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", imageData) + chunk("IEND", "");
+    std::string file = std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header);
+    for (const std::string& data : imageDataChunks) file += chunk("IDAT", data);
+    return file + chunk("IEND", "");
 }
 
 } // namespace testing_support
