@@ -22,7 +22,8 @@ constexpr uint32_t GOOD_COLOUR = 0x3366CC;
 
 // A PNG whose header declares width x height (eight-bit RGBA), with a few bytes of image data.
 std::string declaredPng(uint32_t width, uint32_t height) {
-    return testing_support::pngFile(width, height, 8, 6, std::string("\x78\x9c\x63\x60\x00\x00\x00\x02\x00\x01\x00", 11));
+    std::string someData("\x78\x9c\x63\x60\x00\x00\x00\x02\x00\x01\x00", 11);
+    return testing_support::pngFile(width, height, 8, 6, someData);
 }
 
 // A PCX header of a picture 0 pixels across and 1 down (left 1, right 0): another format, named .png.
