@@ -1,4 +1,4 @@
-// PNG files made byte by byte, for tests of damaged and unusual pictures.
+// PNG files for tests: made byte by byte for damaged and unusual pictures, or of one colour.
 #pragma once
 
 #include <cstdint>
@@ -13,5 +13,7 @@ std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType, 
 // The same with the image data in several chunks, one after another.
 std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType,
                     const std::vector<std::string>& imageDataChunks);
+// Writes a w x h PNG of one colour (0xAARRGGBB) through the game's own encoder.
+void writeSolidPng(const std::string& path, int w, int h, uint32_t argb);
 
 } // namespace testing_support
