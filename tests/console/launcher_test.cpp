@@ -105,8 +105,7 @@ TEST_F(Launcher, StoredChoicesShowAndEnterStartsWithThem) {
     EXPECT_FALSE(game.gameEnd) << "the game is reset to its defaults";
     EXPECT_EQ(game.status, DISABLE);
     EXPECT_EQ(savedSettings(), "2\n1\n");
-    // The shell's (empty) screen is back and the terminal's input handed back; the cursor stays
-    // hidden.
+    // The shell's screen is back and the terminal's input handed back; the cursor stays hidden.
     EXPECT_FALSE(screen::alternateScreen());
     EXPECT_EQ(screen::rowText(9), "");
     EXPECT_FALSE(screen::rawMode());
@@ -240,33 +239,6 @@ INSTANTIATE_TEST_SUITE_P(
                       SettingsCase{"IndexNegative", "-1\n0\n", {1366, 768}, 1, false},
                       SettingsCase{"IndexOverflowing", "99999999999\n1\n", {1366, 768}, 1, false}),
     [](const ::testing::TestParamInfo<SettingsCase>& info) { return std::string(info.param.name); });
-
-TEST_F(Launcher, StoppedAndBroughtBackItShowsItsWholeScreenAgainAndTheShellsScreenAfterwards) {
-    screen::otherOutput("$ ls\r\nsetting.ini\r\n$ cardbattle\r\n");
-    Game game;
-    std::string before;
-    launch(game, [&](int poll) {
-        if (poll == 3) {
-            before = dump();
-            // Ctrl-Z: the shell has the terminal, writes its lines; then fg.
-            screen::stopProgram();
-            EXPECT_FALSE(screen::alternateScreen());
-            EXPECT_FALSE(screen::rawMode());
-            screen::otherOutput("[1]+  Stopped                 cardbattle\r\n$ fg\r\ncardbattle\r\n");
-            screen::continueProgram(true);
-        }
-        // The title label is drawn once, and the list only when chosen: the repaint brings them back.
-        if (poll == 6) {
-            EXPECT_EQ(dump(), before);
-        }
-        if (poll == 7) headless::setKey(platform::VK_RETURN, true);
-    });
-    EXPECT_TRUE(headless::windowRequest().opened);
-    EXPECT_FALSE(screen::alternateScreen());
-    EXPECT_EQ(screen::rowText(1), "$ ls");
-    EXPECT_EQ(screen::rowText(6), "cardbattle") << "the shell's screen as it was when the launcher closed";
-    EXPECT_EQ(screen::rowText(7), "");
-}
 
 TEST_F(Launcher, AnUnwritableSettingsFileDoesNotStopTheGame) {
     fs::create_directory("setting.ini");

@@ -2,96 +2,69 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstring>
+
 namespace console_probe {
 namespace {
 
-HANDLE openDevice(const wchar_t* name) {
-    return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                       0, nullptr);
+static_assert(sizeof(Record) == sizeof(INPUT_RECORD));
+
+HANDLE openDevice(const wchar_t* name, BOOL inherit = FALSE) {
+    SECURITY_ATTRIBUTES security{sizeof security, nullptr, inherit};
+    return CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
+                       OPEN_EXISTING, 0, nullptr);
 }
 
 // The console's buffer as shown now.
 struct Shown {
     HANDLE h = openDevice(L"CONOUT$");
-    ~Shown() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    ~Shown() { CloseHandle(h); }
+    CONSOLE_SCREEN_BUFFER_INFO info() const {
+        CONSOLE_SCREEN_BUFFER_INFO i{};
+        GetConsoleScreenBufferInfo(h, &i);
+        return i;
     }
 };
 
 HANDLE input() { return GetStdHandle(STD_INPUT_HANDLE); }
 
-CONSOLE_SCREEN_BUFFER_INFO infoOf(HANDLE h) {
-    CONSOLE_SCREEN_BUFFER_INFO info{};
-    GetConsoleScreenBufferInfo(h, &info);
-    return info;
-}
-
-std::string utf8Of(const std::wstring& wide) {
-    if (wide.empty()) return "";
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), nullptr, 0, nullptr, nullptr);
-    std::string out((size_t)n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), (int)wide.size(), out.data(), n, nullptr, nullptr);
+std::string utf8Of(const wchar_t* wide, int n) {
+    std::string out((size_t)n * 3, '\0');
+    out.resize((size_t)WideCharToMultiByte(CP_UTF8, 0, wide, n, out.data(), (int)out.size(), nullptr, nullptr));
     return out;
 }
 
-std::wstring wideOf(const std::string& utf8) {
-    if (utf8.empty()) return L"";
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), nullptr, 0);
-    std::wstring out((size_t)n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), out.data(), n);
-    return out;
-}
-
-std::vector<CHAR_INFO> cells(HANDLE h, int row, int col, int count) {
+std::vector<CHAR_INFO> cells(int row, int col, int count) {
+    Shown shown;
     std::vector<CHAR_INFO> out((size_t)count);
     SMALL_RECT area{(SHORT)(col - 1), (SHORT)(row - 1), (SHORT)(col - 2 + count), (SHORT)(row - 1)};
-    if (!ReadConsoleOutputW(h, out.data(), COORD{(SHORT)count, 1}, COORD{0, 0}, &area)) return {};
+    if (!ReadConsoleOutputW(shown.h, out.data(), COORD{(SHORT)count, 1}, COORD{0, 0}, &area)) return {};
     return out;
 }
 
-std::string textOf(HANDLE h, int row, int col, int count) {
-    std::wstring wide;
-    for (const CHAR_INFO& c : cells(h, row, col, count))
-        if (!(c.Attributes & COMMON_LVB_TRAILING_BYTE)) wide += c.Char.UnicodeChar ? c.Char.UnicodeChar : L' ';
-    return utf8Of(wide);
+Record pack(WORD type, const void* event, size_t size) {
+    INPUT_RECORD in{};
+    in.EventType = type;
+    std::memcpy(&in.Event, event, size);
+    Record r;
+    std::memcpy(r.raw, &in, sizeof in);
+    return r;
 }
 
-INPUT_RECORD toInput(const Record& r) {
-    INPUT_RECORD in{};
-    switch (r.kind) {
-    case Record::KEY:
-        in.EventType = KEY_EVENT;
-        in.Event.KeyEvent.bKeyDown = r.down;
-        in.Event.KeyEvent.wRepeatCount = (WORD)r.repeat;
-        in.Event.KeyEvent.wVirtualKeyCode = (WORD)r.vk;
-        in.Event.KeyEvent.wVirtualScanCode = (WORD)MapVirtualKeyW((UINT)r.vk, MAPVK_VK_TO_VSC);
-        in.Event.KeyEvent.uChar.UnicodeChar = (WCHAR)r.character;
-        break;
-    case Record::MOUSE:
-        in.EventType = MOUSE_EVENT;
-        in.Event.MouseEvent.dwMousePosition = COORD{(SHORT)(r.col - 1), (SHORT)(r.row - 1)};
-        in.Event.MouseEvent.dwButtonState = r.buttons;
-        in.Event.MouseEvent.dwEventFlags = r.flags;
-        break;
-    case Record::RESIZE: {
-        Shown shown;
-        in.EventType = WINDOW_BUFFER_SIZE_EVENT;
-        in.Event.WindowBufferSizeEvent.dwSize = infoOf(shown.h).dwSize;
-        break;
-    }
-    case Record::FOCUS:
-        in.EventType = FOCUS_EVENT;
-        in.Event.FocusEvent.bSetFocus = r.gained;
-        break;
-    }
-    return in;
+Record key(bool down, int vk, unsigned character, int repeat, DWORD controls = 0) {
+    KEY_EVENT_RECORD key{down, (WORD)repeat, (WORD)vk, 0, {(WCHAR)character}, controls};
+    return pack(KEY_EVENT, &key, sizeof key);
 }
 
 bool usable() {
     Shown shown;
     DWORD mode = 0;
-    return GetConsoleMode(shown.h, &mode) && infoOf(shown.h).dwSize.X > 0;
+    return GetConsoleMode(shown.h, &mode) && shown.info().dwSize.X > 0;
 }
+
+// This test program lets a Ctrl-C meant for the game pass it by.
+BOOL WINAPI passBy(DWORD event) { return event == CTRL_C_EVENT; }
 
 } // namespace
 
@@ -102,62 +75,44 @@ bool openConsole() {
             FreeConsole();
             if (!AllocConsole()) return false;
         }
-        // Whatever the test program was started with, its standard handles are the new console.
         SetStdHandle(STD_INPUT_HANDLE, openDevice(L"CONIN$"));
         SetStdHandle(STD_OUTPUT_HANDLE, openDevice(L"CONOUT$"));
-        DWORD mode = 0;
-        return GetConsoleMode(input(), &mode) && usable();
+        return inputMode() != 0 && usable();
     }();
     return open;
 }
 
 std::string text(int row, int col, int count) {
-    Shown shown;
-    return textOf(shown.h, row, col, count);
+    std::wstring wide;
+    for (const CHAR_INFO& c : cells(row, col, count))
+        if (!(c.Attributes & COMMON_LVB_TRAILING_BYTE)) wide += c.Char.UnicodeChar ? c.Char.UnicodeChar : L' ';
+    return utf8Of(wide.data(), (int)wide.size());
 }
 
 int attribute(int row, int col) {
-    Shown shown;
-    std::vector<CHAR_INFO> cell = cells(shown.h, row, col, 1);
+    std::vector<CHAR_INFO> cell = cells(row, col, 1);
     return cell.empty() ? -1 : cell[0].Attributes & 0xFF;
 }
 
 std::string title() {
     wchar_t buffer[1024] = {};
-    GetConsoleTitleW(buffer, 1024);
-    return utf8Of(buffer);
+    return utf8Of(buffer, (int)GetConsoleTitleW(buffer, 1024));
 }
 
 Cell bufferSize() {
-    Shown shown;
-    COORD size = infoOf(shown.h).dwSize;
+    COORD size = Shown().info().dwSize;
     return {size.Y, size.X};
 }
 
 Cell windowSize() {
-    Shown shown;
-    SMALL_RECT w = infoOf(shown.h).srWindow;
+    SMALL_RECT w = Shown().info().srWindow;
     return {w.Bottom - w.Top + 1, w.Right - w.Left + 1};
 }
 
-Cell cursorCell() {
-    Shown shown;
-    COORD at = infoOf(shown.h).dwCursorPosition;
-    return {at.Y + 1, at.X + 1};
-}
-
 bool cursorVisible() {
-    Shown shown;
     CONSOLE_CURSOR_INFO cursor{};
-    GetConsoleCursorInfo(shown.h, &cursor);
+    GetConsoleCursorInfo(Shown().h, &cursor);
     return cursor.bVisible != 0;
-}
-
-int cursorSize() {
-    Shown shown;
-    CONSOLE_CURSOR_INFO cursor{};
-    GetConsoleCursorInfo(shown.h, &cursor);
-    return (int)cursor.dwSize;
 }
 
 unsigned inputMode() {
@@ -167,15 +122,18 @@ unsigned inputMode() {
 }
 
 unsigned outputMode() {
-    Shown shown;
     DWORD mode = 0;
-    GetConsoleMode(shown.h, &mode);
+    GetConsoleMode(Shown().h, &mode);
     return mode;
 }
 
-int textAttribute() {
-    Shown shown;
-    return infoOf(shown.h).wAttributes & 0xFF;
+std::string state() {
+    char line[256];
+    Cell buffer = bufferSize(), window = windowSize();
+    std::snprintf(line, sizeof line,
+                  "title '%s', input %#x, output %#x, colour %#x, cursor %s, buffer %dx%d, window %dx%d",
+                  title().c_str(), inputMode(), outputMode(), Shown().info().wAttributes & 0xFF, cursorVisible() ? "shown" : "hidden", buffer.col, buffer.row, window.col, window.row);
+    return line;
 }
 
 int unreadRecords() {
@@ -184,77 +142,81 @@ int unreadRecords() {
     return (int)n;
 }
 
+bool waitFor(const std::function<bool()>& ready, int ms) {
+    for (int waited = 0; !ready(); waited += 20) {
+        if (waited >= ms) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
 void resize(int rows, int cols) {
     Shown shown;
-    SMALL_RECT small{0, 0, 0, 0};
+    SMALL_RECT small{0, 0, 0, 0}, all{0, 0, (SHORT)(cols - 1), (SHORT)(rows - 1)};
     SetConsoleWindowInfo(shown.h, TRUE, &small);
     SetConsoleScreenBufferSize(shown.h, COORD{(SHORT)cols, (SHORT)rows});
-    SMALL_RECT all{0, 0, (SHORT)(cols - 1), (SHORT)(rows - 1)};
     SetConsoleWindowInfo(shown.h, TRUE, &all);
 }
 
 void blank() {
     Shown shown;
-    COORD size = infoOf(shown.h).dwSize;
+    COORD size = shown.info().dwSize;
     DWORD n = 0;
     FillConsoleOutputCharacterW(shown.h, L' ', (DWORD)size.X * size.Y, COORD{0, 0}, &n);
-    FillConsoleOutputAttribute(shown.h, 7, (DWORD)size.X * size.Y, COORD{0, 0}, &n);
+    FillConsoleOutputAttribute(shown.h, 0x07, (DWORD)size.X * size.Y, COORD{0, 0}, &n);
+    SetConsoleTextAttribute(shown.h, 0x07);
 }
 
-void setTitle(const std::string& utf8) { SetConsoleTitleW(wideOf(utf8).c_str()); }
+void setTitle(const std::string& ascii) { SetConsoleTitleA(ascii.c_str()); }
 
-void setTextAttribute(int attribute) {
-    Shown shown;
-    SetConsoleTextAttribute(shown.h, (WORD)attribute);
+Record keyDown(int vk, unsigned character, int repeat) { return key(true, vk, character, repeat); }
+
+Record keyUp(int vk, unsigned character) { return key(false, vk, character, 1); }
+
+Record mouseAt(int row, int col, unsigned buttons, unsigned flags) {
+    MOUSE_EVENT_RECORD mouse{{(SHORT)(col - 1), (SHORT)(row - 1)}, buttons, 0, flags};
+    return pack(MOUSE_EVENT, &mouse, sizeof mouse);
 }
 
-void write(int row, int col, const std::string& utf8) {
-    Shown shown;
-    std::wstring wide = wideOf(utf8);
-    DWORD n = 0;
-    WriteConsoleOutputCharacterW(shown.h, wide.data(), (DWORD)wide.size(), COORD{(SHORT)(col - 1), (SHORT)(row - 1)}, &n);
+Record resized() {
+    WINDOW_BUFFER_SIZE_RECORD size{Shown().info().dwSize};
+    return pack(WINDOW_BUFFER_SIZE_EVENT, &size, sizeof size);
 }
 
-namespace {
-
-// cardbattle.exe in the build folder, above the folder of the test programs.
-std::wstring gameProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring p = path;
-    for (int up = 0; up < 2; ++up) p = p.substr(0, p.find_last_of(L"\\/"));
-    return p + L"\\cardbattle.exe";
+Record focusLost() {
+    FOCUS_EVENT_RECORD focus{FALSE};
+    return pack(FOCUS_EVENT, &focus, sizeof focus);
 }
 
-// This test program lets a Ctrl-C meant for the game pass it by.
-BOOL WINAPI passBy(DWORD event) { return event == CTRL_C_EVENT; }
-
-HANDLE inheritable(HANDLE h) {
-    HANDLE copy = nullptr;
-    DuplicateHandle(GetCurrentProcess(), h, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS);
-    return copy;
+void send(const std::vector<Record>& records) {
+    DWORD written = 0;
+    if (!records.empty())
+        WriteConsoleInputW(input(), reinterpret_cast<const INPUT_RECORD*>(records.data()), (DWORD)records.size(),
+                           &written);
 }
-
-} // namespace
 
 Game::Game(const std::string& folder) {
-    std::wstring exe = gameProgram();
-    std::wstring command = L"\"" + exe + L"\"";
-    std::wstring dir = wideOf(folder);
-    STARTUPINFOW start{};
+    // cardbattle.exe in the build folder, above the folder of the test programs.
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string exe = path;
+    for (int up = 0; up < 2; ++up) exe.resize(exe.find_last_of("\\/"));
+    exe += "\\cardbattle.exe";
+    std::string command = "\"" + exe + "\"";
+    STARTUPINFOA start{};
     start.cb = sizeof start;
     start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdInput = inheritable(GetStdHandle(STD_INPUT_HANDLE));
-    start.hStdOutput = inheritable(GetStdHandle(STD_OUTPUT_HANDLE));
-    start.hStdError = inheritable(GetStdHandle(STD_OUTPUT_HANDLE));
+    start.hStdInput = openDevice(L"CONIN$", TRUE);
+    start.hStdOutput = start.hStdError = openDevice(L"CONOUT$", TRUE);
     PROCESS_INFORMATION info{};
-    if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       dir.c_str(), &start, &info)) {
+    if (CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &start,
+                       &info)) {
         process = info.hProcess;
         id = info.dwProcessId;
         CloseHandle(info.hThread);
     }
-    for (HANDLE h : {start.hStdInput, start.hStdOutput, start.hStdError}) CloseHandle(h);
+    CloseHandle(start.hStdInput);
+    CloseHandle(start.hStdOutput);
 }
 
 Game::~Game() {
@@ -265,91 +227,27 @@ Game::~Game() {
     CloseHandle(process);
 }
 
-bool Game::started() const { return process != nullptr; }
-
 void Game::typeCtrlC() {
     SetConsoleCtrlHandler(passBy, TRUE);
-    INPUT_RECORD key{};
-    key.EventType = KEY_EVENT;
-    key.Event.KeyEvent.bKeyDown = TRUE;
-    key.Event.KeyEvent.wRepeatCount = 1;
-    key.Event.KeyEvent.wVirtualKeyCode = 'C';
-    key.Event.KeyEvent.uChar.UnicodeChar = 'C' - '@';
-    key.Event.KeyEvent.dwControlKeyState = LEFT_CTRL_PRESSED;
-    DWORD written = 0;
-    WriteConsoleInputW(input(), &key, 1, &written);
+    send({key(true, 'C', 'C' - '@', 1, LEFT_CTRL_PRESSED)});
 }
 
-bool Game::closeWindow(int waitMs) {
-    for (int waited = 0; process && waited < waitMs; waited += 20) {
-        HWND window = FindWindowW(L"cardbattle", L"cardbattle");
+bool Game::windowOpened(int waitMs) {
+    auto opened = [this] {
+        window = FindWindowW(L"cardbattle", L"cardbattle");
         DWORD owner = 0;
-        if (window && GetWindowThreadProcessId(window, &owner) && owner == id)
-            return PostMessageW(window, WM_CLOSE, 0, 0);
-        Sleep(20);
-    }
-    return false;
+        return window && GetWindowThreadProcessId((HWND)window, &owner) && owner == id;
+    };
+    return process && waitFor(opened, waitMs);
 }
+
+void Game::closeWindow() { PostMessageW((HWND)window, WM_CLOSE, 0, 0); }
 
 long Game::exitCode(int waitMs) {
-    if (!process || WaitForSingleObject(process, (DWORD)waitMs) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
+    if (!process || WaitForSingleObject(process, (DWORD)waitMs) != WAIT_OBJECT_0) return -1;
     GetExitCodeProcess(process, &code);
     return (long)code;
-}
-
-void sleepReal(int ms) { Sleep((DWORD)ms); }
-
-bool waitForTitle(const std::string& utf8, int waitMs) {
-    for (int waited = 0; waited < waitMs; waited += 20) {
-        if (title() == utf8) return true;
-        Sleep(20);
-    }
-    return false;
-}
-
-Record keyDown(int vk, unsigned character, int repeat) {
-    Record r;
-    r.vk = vk;
-    r.character = character;
-    r.repeat = repeat;
-    return r;
-}
-
-Record keyUp(int vk, unsigned character) {
-    Record r = keyDown(vk, character);
-    r.down = false;
-    return r;
-}
-
-Record mouseAt(int row, int col, unsigned buttons, unsigned flags) {
-    Record r;
-    r.kind = Record::MOUSE;
-    r.row = row;
-    r.col = col;
-    r.buttons = buttons;
-    r.flags = flags;
-    return r;
-}
-
-Record resized() {
-    Record r;
-    r.kind = Record::RESIZE;
-    return r;
-}
-
-Record focus(bool gained) {
-    Record r;
-    r.kind = Record::FOCUS;
-    r.gained = gained;
-    return r;
-}
-
-void send(const std::vector<Record>& records) {
-    std::vector<INPUT_RECORD> in;
-    for (const Record& r : records) in.push_back(toInput(r));
-    DWORD written = 0;
-    if (!in.empty()) WriteConsoleInputW(input(), in.data(), (DWORD)in.size(), &written);
 }
 
 } // namespace console_probe
