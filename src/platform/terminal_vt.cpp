@@ -39,9 +39,10 @@ constexpr char CANCEL[] = "\x18"; // ends any escape sequence cut short
 constexpr char PLAIN[] = "\x1b[0m";
 constexpr char MOUSE_ON[] = "\x1b[?1003h\x1b[?1006h"; // every motion, the cell in decimal
 constexpr char MOUSE_OFF[] = "\x1b[?1006l\x1b[?1003l";
-// Blanked in black as a console starts, so that a light terminal shows no white between the
-// launcher's black fields; the colours are then the terminal's own again, as the screen model expects.
-constexpr char ENTER_ALTERNATE[] = "\x1b[?1049h\x1b[40m\x1b[2J\x1b[0m";
+constexpr char ENTER_ALTERNATE[] = "\x1b[?1049h";
+// The screen blanked in black, as a console's is, so that a light terminal shows no white between
+// the launcher's black fields; the colours are then the terminal's own again, as the model expects.
+constexpr char BLANK_BLACK[] = "\x1b[40m\x1b[2J\x1b[0m";
 constexpr char LEAVE_ALTERNATE[] = "\x1b[0m\x1b[?1049l\x1b[0m"; // the colours of neither screen linger
 constexpr char CURSOR_SHOWN[] = "\x1b[?25h";
 constexpr char CURSOR_HIDDEN[] = "\x1b[?25l";
@@ -109,7 +110,7 @@ void holdTerminal() {
 void enterAlternate() {
     if (modes.alternate) return;
     modes.alternate = 1;
-    out().insert(0, ENTER_ALTERNATE);
+    out().insert(0, std::string(ENTER_ALTERNATE) + BLANK_BLACK);
 }
 
 // ---- input ---------------------------------------------------------------------------------
@@ -438,8 +439,7 @@ bool deviceLost() {
 
 bool deviceErase() {
     if (!modes.alternate) return false;
-    out() += PLAIN;
-    out() += "\x1b[2J";
+    out() += BLANK_BLACK;
     return true;
 }
 
@@ -516,7 +516,7 @@ void takeBack(const Pipe& pipe) {
     if (modes.raw) pipe.setRaw(true);
     if (modes.suspended) {
         if (modes.titlePushed) put(pipe, TITLE_PUSH);
-        if (modes.alternate) put(pipe, ENTER_ALTERNATE);
+        if (modes.alternate) put(pipe, ENTER_ALTERNATE); // blanked by the repaint
         if (modes.mouse) put(pipe, MOUSE_ON);
         modes.suspended = 0;
     }

@@ -267,6 +267,7 @@ void expectScreenDrawn() {
     EXPECT_TRUE(screen::alternateScreen());
     EXPECT_EQ(screen::rowText(5), std::string(9, ' ') + "Settings " + utf8(u8"中"));
     EXPECT_EQ(screen::background(5, 10), 1);
+    EXPECT_EQ(screen::background(2, 3), 0) << "cells never written are black, as in a console, on light terminals too";
     EXPECT_EQ(screen::rowText(1), "") << "the shell's text is not on the program's screen";
     EXPECT_EQ(screen::title(), "Game Launcher");
     EXPECT_FALSE(screen::cursorVisible());
