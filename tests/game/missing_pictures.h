@@ -1,4 +1,4 @@
-// The lines of the missing-pictures message, shared with the cases of each system's own paths.
+// The lines of the missing-pictures message, checked with each system's own paths too.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,6 +19,8 @@ class MissingPicturesLines : public ::testing::TestWithParam<LinesCase> {};
 
 std::string caseName(const testing::TestParamInfo<LinesCase>& info);
 
-inline std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+// Folders named beyond ASCII in `home`, an absolute folder of the system's own form that ends in
+// its separator `sep`: shown in GBK, '?' for what GBK lacks or what is no UTF-8.
+std::vector<LinesCase> casesIn(const std::string& home, const std::string& sep);
 
 } // namespace missing_pictures
