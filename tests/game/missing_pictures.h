@@ -17,10 +17,11 @@ struct LinesCase {
 
 class MissingPicturesLines : public ::testing::TestWithParam<LinesCase> {};
 
-std::string caseName(const testing::TestParamInfo<LinesCase>& info);
+inline std::string caseName(const testing::TestParamInfo<LinesCase>& info) { return info.param.name; }
 
-// Folders named beyond ASCII in `home`, an absolute folder of the system's own form that ends in
-// its separator `sep`: shown in GBK, '?' for what GBK lacks or what is no UTF-8.
+// The cases of every system: relative places shown from the working folder, their steps
+// resolved; and folders in `home` (absolute, in the system's own form, ending in its separator
+// `sep`) named beyond ASCII, shown in GBK with '?' for what GBK lacks or what is no UTF-8.
 std::vector<LinesCase> casesIn(const std::string& home, const std::string& sep);
 
 } // namespace missing_pictures

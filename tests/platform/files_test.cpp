@@ -87,8 +87,7 @@ TEST(Paths, BeyondAsciiAreTheNamesTheSystemSees) {
     TempWorkDir dir;
     const fs::path systemFolder(u8"卡牌 对战ï"), systemFile = systemFolder / fs::path(u8"设置ünï.ini");
     const std::string folder = utf8(u8"卡牌 对战ï"), file = folder + "/" + utf8(u8"设置ünï.ini");
-    EXPECT_EQ(platform::utf8Of(platform::pathOf(folder) / "asset"), platform::utf8Of(systemFolder / "asset"));
-    EXPECT_EQ(platform::utf8Of(platform::pathOf(folder)), folder);
+    EXPECT_EQ(platform::utf8Of(systemFolder), folder);
     fs::create_directories(platform::pathOf(folder));
     EXPECT_TRUE(fs::is_directory(systemFolder));
     std::string error, read;

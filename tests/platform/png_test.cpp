@@ -13,40 +13,23 @@ namespace {
 
 using testing_support::pngFile;
 
-// Bits of a deflate stream, least significant first; Huffman codes go most significant first.
-struct BitWriter {
+// A zlib stream in fixed Huffman codes: `literals` (each below 144), then `repeats` copies of
+// the 258 bytes before, 13 bits each, so that a few kilobytes inflate to megabytes. The decoder
+// does not look at the checksum.
+std::string zlibStream(const std::string& literals, int repeats = 0) {
     std::string bytes;
     int used = 8;
-    void bits(unsigned v, int n, bool code = false) {
-        for (int i = 0; i < n; ++i) {
+    auto code = [&](unsigned c, int n) { // most significant bit first
+        for (int i = n - 1; i >= 0; --i) {
             if (used == 8) bytes += '\0', used = 0;
-            bytes.back() = (char)(bytes.back() | (v >> (code ? n - 1 - i : i) & 1) << used++);
+            bytes.back() = (char)(bytes.back() | (c >> i & 1) << used++);
         }
-    }
-};
-
-// A zlib stream of one zero byte followed by `repeats` copies of the 258 bytes before: 13 bits
-// inflate to 258 bytes, so a few kilobytes inflate to megabytes.
-std::string inflatingStream(int repeats) {
-    BitWriter w;
-    w.bits(3, 3);             // the last block, fixed Huffman codes
-    w.bits(0x30, 8, true);    // literal 0
-    for (int i = 0; i < repeats; ++i) {
-        w.bits(0xC5, 8, true); // length 258
-        w.bits(0, 5, true);    // distance 1
-    }
-    w.bits(0, 7, true); // end of block
-    return std::string("\x78\x01", 2) + w.bytes + std::string(4, '\0');
-}
-
-// A zlib stream that stores `data` as it is (no compression), with its checksum.
-std::string storedStream(const std::string& data) {
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : data) a = (a + c) % 65521, b = (b + a) % 65521;
-    uint16_t n = (uint16_t)data.size();
-    std::string s("\x78\x01\x01", 3);
-    s += {(char)(n & 0xFF), (char)(n >> 8), (char)(~n & 0xFF), (char)((uint16_t)~n >> 8)};
-    return s + data + std::string{(char)(b >> 8), (char)b, (char)(a >> 8), (char)a};
+    };
+    code(6, 3); // the last block: 1; fixed codes: 01, least significant bit first
+    for (unsigned char c : literals) code(0x30 + c, 8);
+    for (int i = 0; i < repeats; ++i) code(0xC5 << 5, 13); // length 258, distance 1
+    code(0, 7);                                            // end of block
+    return std::string("\x78\x01", 2) + bytes + std::string(4, '\0');
 }
 
 // Image data may be split into chunks anywhere, empty ones included (which the decoder, left to
@@ -54,7 +37,7 @@ std::string storedStream(const std::string& data) {
 TEST(PngFiles, ImageDataSplitIntoChunksEmptyOnesIncludedReadsTheSame) {
     testing_support::TempWorkDir dir;
     // A grey picture 3 x 1: the filter byte, then three pixels.
-    const std::string stream = storedStream(std::string("\0\x0A\x14\x1E", 4));
+    const std::string stream = zlibStream(std::string("\0\x0A\x14\x1E", 4));
     const std::string head = stream.substr(0, 5), tail = stream.substr(5);
     using Chunks = std::vector<std::string>;
     for (const Chunks& chunks : {Chunks{stream}, Chunks{"", stream}, Chunks{"", "", head, "", tail, ""}}) {
@@ -90,8 +73,8 @@ TEST(PngFiles, DecodingStopsAtItsMemoryLimitHoweverFarTheDataInflates) {
     testing_support::TempWorkDir dir;
     // A grey picture of 64 x 64 needs 64 x 65 bytes of data; this stream goes on to 16 MiB. The
     // same stream cut to the 259 bytes of a picture of 258 x 1 decodes.
-    dir.write("bomb.png", pngFile(64, 64, 8, 0, inflatingStream(16 << 12)));
-    dir.write("fair.png", pngFile(258, 1, 8, 0, inflatingStream(1)));
+    dir.write("bomb.png", pngFile(64, 64, 8, 0, zlibStream(std::string(1, 0), 16 << 12)));
+    dir.write("fair.png", pngFile(258, 1, 8, 0, zlibStream(std::string(1, 0), 1)));
     platform::PngPixels pixels;
     std::string error;
     EXPECT_TRUE(platform::decodePng("fair.png", size_t(8) << 20, pixels, error)) << error;
