@@ -39,7 +39,9 @@ constexpr char CANCEL[] = "\x18"; // ends any escape sequence cut short
 constexpr char PLAIN[] = "\x1b[0m";
 constexpr char MOUSE_ON[] = "\x1b[?1003h\x1b[?1006h"; // every motion, the cell in decimal
 constexpr char MOUSE_OFF[] = "\x1b[?1006l\x1b[?1003l";
-constexpr char ENTER_ALTERNATE[] = "\x1b[?1049h";
+// Blanked in black as a console starts, so that a light terminal shows no white between the
+// launcher's black fields; the colours are then the terminal's own again, as the screen model expects.
+constexpr char ENTER_ALTERNATE[] = "\x1b[?1049h\x1b[40m\x1b[2J\x1b[0m";
 constexpr char LEAVE_ALTERNATE[] = "\x1b[0m\x1b[?1049l\x1b[0m"; // the colours of neither screen linger
 constexpr char CURSOR_SHOWN[] = "\x1b[?25h";
 constexpr char CURSOR_HIDDEN[] = "\x1b[?25l";

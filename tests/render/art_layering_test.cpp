@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -202,33 +201,6 @@ constexpr int RULES_MARGIN = 10; // reference units of parchment kept around the
 
 uint32_t rgbOf(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
-const std::vector<std::string>& twoDigitNumbers() {
-    static const std::vector<std::string> numbers = [] {
-        std::vector<std::string> n;
-        for (int i = 10; i < 100; ++i) n.push_back(std::to_string(i));
-        return n;
-    }();
-    return numbers;
-}
-
-// Every card's rules text, and one long enough to run past the bottom of the box.
-const std::vector<std::string>& rulesTexts() {
-    static const std::vector<std::string> texts = [] {
-        std::vector<std::unique_ptr<Card>> cards;
-        for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
-                                                    cardCatalogue::priscilla(), cardCatalogue::claude(),
-                                                    cardCatalogue::fprincess(), cardCatalogue::ara(),
-                                                    cardCatalogue::araTentacle(), cardCatalogue::hit()})
-            cards.emplace_back(c);
-        std::vector<std::string> t;
-        for (const auto& c : cards) t.push_back(c->detail);
-        t.push_back("【战吼】【亡语】【吸血】【嘲讽】【圣盾】：在你的回合结束时，对所有敌人造成 10 点伤害，"
-                    "再为你的英雄恢复 10 点生命值，然后抽两张牌。");
-        return t;
-    }();
-    return texts;
-}
-
 struct Layer {
     std::string id;
     int x, y, anchor;
@@ -247,28 +219,46 @@ struct Writing {
 };
 
 std::vector<Writing> writings() {
-    const auto& numbers = twoDigitNumbers();
+    static const std::vector<std::string> numbers = [] {
+        std::vector<std::string> n;
+        for (int i = 10; i < 100; ++i) n.push_back(std::to_string(i));
+        return n;
+    }();
+    // Every card's rules text, and one long enough to run past the bottom of the box.
+    static const std::vector<std::string> rules = [] {
+        std::vector<std::string> t;
+        for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
+                                                    cardCatalogue::priscilla(), cardCatalogue::claude(),
+                                                    cardCatalogue::fprincess(), cardCatalogue::ara(),
+                                                    cardCatalogue::araTentacle(), cardCatalogue::hit()}) {
+            t.push_back(c->detail);
+            delete c;
+        }
+        t.push_back("【战吼】【亡语】【吸血】【嘲讽】【圣盾】：在你的回合结束时，对所有敌人造成 10 点伤害，"
+                    "再为你的英雄恢复 10 点生命值，然后抽两张牌。");
+        return t;
+    }();
     std::vector<Writing> all;
-    for (int slot = 2; slot < 20; ++slot) {
+    // Every two-digit number, centred on layer `badge`, in a box `w` across.
+    auto number = [&](const std::string& what, const std::vector<Layer>& layers, int badge, int w,
+                      std::vector<COLORREF> colours) {
+        all.push_back({what, layers, badge, layers[badge].x, layers[badge].y, w, 32, colours, numbers, 0});
+    };
+    for (int slot = 0; slot < 20; ++slot) {
         int x = CharPos[slot].x, y = CharPos[slot].y;
+        std::string where = (slot < 2 ? " of the hero in slot " : " of the minion in slot ") + std::to_string(slot);
         std::vector<Layer> token = {{"atk", x - 40, y + 40, 4}, {"hp", x + 40, y + 40, 4}};
-        std::string where = " of the minion in slot " + std::to_string(slot);
-        all.push_back({"attack" + where, token, 0, x - 40, y + 40, 40, 32, {WHITE}, numbers, 0});
-        all.push_back({"health" + where, token, 1, x + 40, y + 40, 40, 32, {WHITE, DAMAGED_RED}, numbers, 0});
-    }
-    for (int slot = 0; slot < 2; ++slot) {
-        int x = CharPos[slot].x, y = CharPos[slot].y;
-        std::vector<Layer> hero = {{slot ? "op_main" : "my_main", x, y, 4}, {"hp+", x + 40, y + 40, 4}};
-        all.push_back({"health of the hero in slot " + std::to_string(slot), hero, 1, x + 40, y + 40, 40, 32,
-                       {WHITE, DAMAGED_RED}, numbers, 0});
+        if (slot < 2) token = {{slot ? "op_main" : "my_main", x, y, 4}, {"hp+", x + 40, y + 40, 4}};
+        else number("attack" + where, token, 0, 40, {WHITE});
+        number("health" + where, token, 1, 40, {WHITE, DAMAGED_RED});
     }
     for (int pos = 0; pos < 8; ++pos) {
         int x = CardPos[pos].x, y = CardPos[pos].y;
         std::vector<Layer> card = {{"sp2", x + 41, y + 142, 4}, {"atk", x, y + 112, 4}, {"hp", x + 82, y + 112, 4}};
         std::string where = " of the hand card at " + std::to_string(pos);
-        all.push_back({"cost" + where, card, 0, x + 41, y + 142, 46, 32, {BLACK}, numbers, 0});
-        all.push_back({"attack" + where, card, 1, x, y + 112, 46, 32, {WHITE}, numbers, 0});
-        all.push_back({"health" + where, card, 2, x + 82, y + 112, 46, 32, {WHITE}, numbers, 0});
+        number("cost" + where, card, 0, 46, {BLACK});
+        number("attack" + where, card, 1, 46, {WHITE});
+        number("health" + where, card, 2, 46, {WHITE});
     }
     int x = 1130, y = 114;
     for (const char* frame : {"card_com_l", "card_rare_l", "card_epic_l", "card_len_l"}) {
@@ -276,66 +266,58 @@ std::vector<Writing> writings() {
                                     {frame, x, y, 0},                 {"atk+", x, y + 494, 4},
                                     {"hp+", x + 328, y + 494, 4},     {"sp+", x, y, 4}};
         std::string where = std::string(" in the large view framed by ") + frame;
-        all.push_back({"rules text" + where, large, -1, x + 164, y + 390, 260, 140, {BLACK}, rulesTexts(),
-                       RULES_MARGIN});
+        all.push_back({"rules text" + where, large, -1, x + 164, y + 390, 260, 140, {BLACK}, rules, RULES_MARGIN});
         if (frame != std::string("card_com_l")) continue; // the badges are drawn over every frame alike
-        all.push_back({"attack" + where, large, 3, x, y + 494, 46, 32, {WHITE}, numbers, 0});
-        all.push_back({"health" + where, large, 4, x + 328, y + 494, 46, 32, {WHITE, DAMAGED_RED}, numbers, 0});
-        all.push_back({"cost" + where, large, 5, x, y, 46, 32, {WHITE}, numbers, 0});
+        number("attack" + where, large, 3, 46, {WHITE});
+        number("health" + where, large, 4, 46, {WHITE, DAMAGED_RED});
+        number("cost" + where, large, 5, 46, {WHITE});
     }
     return all;
 }
 
-// What pictures leave in a w x h rectangle of the window from (left, top), and which pixels they
-// drew: drawn over a black and then a white backdrop, a pixel is the pictures' where both agree.
-struct Composite {
-    int left = 0, top = 0, width = 0, height = 0;
-    std::vector<uint32_t> colour;
-    std::vector<bool> drawn;
+constexpr uint32_t UNDRAWN = ~0u;
 
-    bool has(int x, int y) const {
-        x -= left, y -= top;
-        return x >= 0 && y >= 0 && x < width && y < height && drawn[(size_t)y * width + x];
-    }
-    uint32_t at(int x, int y) const { return colour[(size_t)(y - top) * width + (x - left)]; }
-};
-
-Composite compose(Game& game, const std::vector<Layer>& layers, int left, int top, int width, int height) {
-    Composite c{left, top, width, height, {}, {}};
-    std::vector<uint32_t> passes[2];
-    for (int pass = 0; pass < 2; ++pass) {
-        IMAGE backdrop(width, height);
-        std::fill(backdrop.surface.pixels.begin(), backdrop.surface.pixels.end(), pass ? 0xFFFFFFu : 0u);
-        TransparentBlt(GetImageHDC(nullptr), left, top, width, height, GetImageHDC(&backdrop), 0, 0, width, height,
+// The colours pictures leave in a w x h rectangle of the window from (left, top), UNDRAWN where
+// they draw nothing: drawn over a black and then a white backdrop, a pixel is theirs where both agree.
+std::vector<uint32_t> compose(Game& game, const std::vector<Layer>& layers, int left, int top, int width, int height) {
+    std::vector<uint32_t> c;
+    for (uint32_t backdrop : {0u, 0xFFFFFFu}) {
+        IMAGE fill(width, height);
+        std::fill(fill.surface.pixels.begin(), fill.surface.pixels.end(), backdrop);
+        TransparentBlt(GetImageHDC(nullptr), left, top, width, height, GetImageHDC(&fill), 0, 0, width, height,
                        KEY_COLOUR);
         for (const Layer& l : layers) game.printPic(l.id, l.x, l.y, l.anchor);
         drawRecordedFrame();
         const Surface& frame = *GetImageHDC(nullptr);
-        for (int y = top; y < top + height; ++y)
-            for (int x = left; x < left + width; ++x)
-                passes[pass].push_back(x >= 0 && y >= 0 && x < frame.width && y < frame.height
-                                           ? frame.pixels[(size_t)y * frame.width + x]
-                                           : pass); // off the window: never drawn
+        for (int y = top, i = 0; y < top + height; ++y)
+            for (int x = left; x < left + width; ++x, ++i) {
+                bool inside = x >= 0 && y >= 0 && x < frame.width && y < frame.height;
+                uint32_t p = inside ? frame.pixels[(size_t)y * frame.width + x] : UNDRAWN;
+                if (!backdrop) c.push_back(p);
+                else if (c[i] != p) c[i] = UNDRAWN;
+            }
     }
-    c.colour = passes[0];
-    for (size_t i = 0; i < passes[0].size(); ++i) c.drawn.push_back(passes[0][i] == passes[1][i]);
     return c;
 }
 
-struct Findings {
-    int outsideBadge = 0; // inked pixels not on the badge's own pixels
-    int unreadable = 0;   // pixels of the ink or its margin without the contrast asked
-    double worst = 100;
-    std::string firstOutside, firstUnreadable;
+// How many pixels break a rule, and the first of them.
+struct Count {
+    int n = 0;
+    std::string first;
+    void add(int x, int y, const std::string& why = "") {
+        if (n++ == 0) first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")" + why;
+    }
 };
 
-std::string pixelName(int x, int y) { return "(" + std::to_string(x) + ", " + std::to_string(y) + ")"; }
+struct Findings {
+    Count outsideBadge; // inked pixels not on the badge's own pixels
+    Count unreadable;   // pixels of the ink or its margin without the contrast asked
+};
 
 Findings examine(Game& game, const Writing& w) {
     double r = game.rate;
-    int left = (int)(r * (w.cx - w.w / 2)), top = (int)(r * (w.cy - w.h / 2));
-    int right = (int)(r * (w.cx + w.w / 2)), bottom = (int)(r * (w.cy + w.h / 2));
-    int bw = right - left, bh = bottom - top, m = (int)(w.margin * r);
+    int left = (int)(r * (w.cx - w.w / 2)), top = (int)(r * (w.cy - w.h / 2)), m = (int)(w.margin * r);
+    int bw = (int)(r * (w.cx + w.w / 2)) - left, bh = (int)(r * (w.cy + w.h / 2)) - top, gw = bw + 2 * m;
     // The most any of the texts inks each pixel: the rules hold per pixel, so for every text at once.
     TextStyle style{(int)(32 * r), (int)(16 * r), 1000, game.font};
     std::vector<uint8_t> ink((size_t)bw * bh);
@@ -344,35 +326,22 @@ Findings examine(Game& game, const Writing& w) {
         for (size_t i = 0; i < ink.size(); ++i) ink[i] = std::max(ink[i], mask.coverage[i]);
     }
     Findings f;
-    Composite under = compose(game, w.layers, left - m, top - m, bw + 2 * m, bh + 2 * m);
-    if (w.badge >= 0) {
-        Composite badge = compose(game, {w.layers[w.badge]}, left, top, bw, bh);
-        for (int y = 0; y < bh; ++y)
-            for (int x = 0; x < bw; ++x)
-                if (ink[(size_t)y * bw + x] && !badge.has(left + x, top + y) && f.outsideBadge++ == 0)
-                    f.firstOutside = pixelName(left + x, top + y);
-    }
+    std::vector<uint32_t> under = compose(game, w.layers, left - m, top - m, gw, bh + 2 * m), badge;
+    if (w.badge >= 0) badge = compose(game, {w.layers[w.badge]}, left, top, bw, bh);
     // The mostly inked pixels grown by the margin, over the box padded by it.
-    int gw = bw + 2 * m, gh = bh + 2 * m;
-    std::vector<bool> across((size_t)gw * gh), grown((size_t)gw * gh);
-    for (int y = 0; y < bh; ++y)
-        for (int x = 0; x < bw; ++x)
-            if (ink[(size_t)y * bw + x] >= 128)
-                for (int d = 0; d <= 2 * m; ++d) across[(size_t)(y + m) * gw + x + d] = true;
-    for (int y = 0; y < gh; ++y)
-        for (int x = 0; x < gw; ++x)
-            if (across[(size_t)y * gw + x])
-                for (int d = std::max(0, y - m); d <= std::min(gh - 1, y + m); ++d) grown[(size_t)d * gw + x] = true;
+    std::vector<bool> grown(under.size());
+    for (int y = 0, i = 0; y < bh; ++y)
+        for (int x = 0; x < bw; ++x, ++i) {
+            if (ink[i] && !badge.empty() && badge[i] == UNDRAWN) f.outsideBadge.add(left + x, top + y);
+            for (int dy = 0; ink[i] >= 128 && dy <= 2 * m; ++dy)
+                std::fill_n(grown.begin() + (y + dy) * gw + x, 2 * m + 1, true);
+        }
     for (COLORREF colour : w.colours)
-        for (int y = 0; y < gh; ++y)
-            for (int x = 0; x < gw; ++x) {
-                if (!grown[(size_t)y * gw + x]) continue;
-                int fx = left - m + x, fy = top - m + y;
-                double ratio = under.has(fx, fy) ? contrast(rgbOf(colour), under.at(fx, fy)) : 1.0;
-                f.worst = std::min(f.worst, ratio);
-                if (ratio < MIN_CONTRAST && f.unreadable++ == 0)
-                    f.firstUnreadable = pixelName(fx, fy) + " has " + std::to_string(ratio);
-            }
+        for (size_t i = 0; i < grown.size(); ++i) {
+            double ratio = under[i] == UNDRAWN ? 1.0 : contrast(rgbOf(colour), under[i]);
+            if (grown[i] && ratio < MIN_CONTRAST)
+                f.unreadable.add(left - m + (int)i % gw, top - m + (int)i / gw, " has " + std::to_string(ratio));
+        }
     return f;
 }
 
@@ -392,15 +361,14 @@ template <class Check> void atEveryWindowSize(Check check) {
 TEST(ArtText, EveryTwoDigitNumberLiesInsideItsBadge) {
     atEveryWindowSize([](Game& game, const Writing& w, const Findings& f) {
         if (w.badge < 0) return;
-        EXPECT_EQ(f.outsideBadge, 0) << w.what << " at rate " << game.rate << ": first inked off the badge at "
-                                     << f.firstOutside;
+        EXPECT_EQ(f.outsideBadge.n, 0) << w.what << " at rate " << game.rate << ": first off the badge "
+                                       << f.outsideBadge.first;
     });
 }
 
 TEST(ArtText, TextAndItsMarginLieOnPixelsItContrastsWith) {
     atEveryWindowSize([](Game& game, const Writing& w, const Findings& f) {
-        EXPECT_EQ(f.unreadable, 0) << w.what << " at rate " << game.rate << ": worst contrast " << f.worst
-                                   << "; first " << f.firstUnreadable;
+        EXPECT_EQ(f.unreadable.n, 0) << w.what << " at rate " << game.rate << ": first " << f.unreadable.first;
     });
 }
 

@@ -1,12 +1,9 @@
 // Where the catalogue is looked for: the working folder's asset/ first, then asset/ beside the
 // executable, then the installed data folder; a folder counts only with both index files in it as
 // regular files, and every picture then comes from that folder.
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +11,7 @@
 #include "platform/platform.h"
 #include "render/assets.h"
 #include "render/surface.h"
+#include "support/png_bytes.h"
 #include "support/temp_dir.h"
 
 namespace headless = platform::headless;
@@ -22,55 +20,39 @@ using testing_support::TempWorkDir;
 
 namespace {
 
-enum class Folder {
-    NONE,          // not there at all
-    GOOD,          // both index files and the picture
-    SIZE_ONLY,     // content.ini missing
-    SIZE_IS_DIR,   // a directory where size.ini should be
-    NO_PICTURE,    // both index files, but the picture is not in this folder
-};
+enum class F { NONE, GOOD, SIZE_ONLY, SIZE_IS_DIR, NO_PICTURE }; // NO_PICTURE: both index files only
 
-// Colour of the picture in the folder at this place in the list.
 uint32_t colourAt(size_t place) { return 0x204060u + (uint32_t)place * 0x302010u; }
 
-void makeFolder(const fs::path& at, Folder kind, uint32_t colour) {
-    if (kind == Folder::NONE) return;
-    fs::create_directories(at);
-    auto text = [&](const char* name, const std::string& content) { std::ofstream(at / name) << content; };
-    if (kind == Folder::SIZE_IS_DIR) fs::create_directories(at / "size.ini");
-    else text("size.ini", "1\n4 4\n");
-    if (kind != Folder::SIZE_ONLY) text("content.ini", "p pic\n");
-    if (kind == Folder::NO_PICTURE) return;
-    platform::RgbaPicture pic;
-    pic.width = pic.height = 4;
-    pic.pixels.assign(16, 0xFF000000 | colour);
-    std::string error;
-    ASSERT_TRUE(platform::encodePng((at / "p.png").string(), pic, error)) << error;
+void makeFolder(TempWorkDir& dir, const fs::path& at, F kind, uint32_t colour) {
+    if (kind == F::NONE) return;
+    fs::create_directories(kind == F::SIZE_IS_DIR ? at / "size.ini" : at);
+    if (kind != F::SIZE_IS_DIR) dir.write((at / "size.ini").string(), "1\n4 4\n");
+    if (kind != F::SIZE_ONLY) dir.write((at / "content.ini").string(), "p pic\n");
+    if (kind != F::NO_PICTURE) testing_support::writeSolidPng((at / "p.png").string(), 4, 4, 0xFF000000 | colour);
 }
 
 struct Places {
     const char* name;
-    std::vector<Folder> folders; // the working folder's asset/, then two more places
-    int used;                    // index of the folder the pictures come from, -1 for none
-    bool drawn;                  // whether "pic" draws that folder's colour
+    std::vector<F> folders; // the working folder's asset/, then two more places
+    int used;               // the folder the pictures come from, -1 for none
+    bool drawn;             // whether "pic" draws that folder's colour
 };
 
 class AssetPlaces : public ::testing::TestWithParam<Places> {
 protected:
-    void SetUp() override {
-        headless::enable();
-        initgraph(16, 16, 0);
-        BeginBatchDraw();
-    }
     void TearDown() override { useDefaultAssetSearchPlaces(); }
 };
 
 TEST_P(AssetPlaces, TheFirstFolderHoldingBothIndexFilesIsUsedForEveryPicture) {
     const Places& k = GetParam();
+    headless::enable();
+    initgraph(16, 16, 0);
+    BeginBatchDraw();
     TempWorkDir dir;
     std::vector<std::string> places{"./asset", (dir.path() / "beside" / "asset").string(),
                                     (dir.path() / "share" / "cardbattle" / "asset").string()};
-    for (size_t i = 0; i < places.size(); ++i) makeFolder(places[i], k.folders[i], colourAt(i));
+    for (size_t i = 0; i < places.size(); ++i) makeFolder(dir, places[i], k.folders[i], colourAt(i));
     setAssetSearchPlaces(places);
     Game game;
     testing::internal::CaptureStderr();
@@ -81,8 +63,8 @@ TEST_P(AssetPlaces, TheFirstFolderHoldingBothIndexFilesIsUsedForEveryPicture) {
     for (size_t i = 0; i < places.size(); ++i) {
         if ((int)i == k.used) continue;
         bool passedOver = (int)i < k.used || k.used < 0;
-        bool damaged = k.folders[i] == Folder::SIZE_ONLY || k.folders[i] == Folder::SIZE_IS_DIR;
-        EXPECT_EQ(err.find(places[i] + "/") != std::string::npos, passedOver && damaged)
+        bool incomplete = k.folders[i] == F::SIZE_ONLY || k.folders[i] == F::SIZE_IS_DIR;
+        EXPECT_EQ(err.find(places[i] + "/") != std::string::npos, passedOver && incomplete)
             << "a folder passed over is reported when it is there but incomplete: " << err;
     }
     if (k.used < 0) {
@@ -97,7 +79,6 @@ TEST_P(AssetPlaces, TheFirstFolderHoldingBothIndexFilesIsUsedForEveryPicture) {
     EXPECT_EQ(headless::pixel(1, 1), k.drawn ? colourAt(k.used) : 0u);
 }
 
-using F = Folder;
 const Places PLACES[] = {
     {"WorkingFolderFirst", {F::GOOD, F::GOOD, F::GOOD}, 0, true},
     {"BesideTheExecutableNext", {F::NONE, F::GOOD, F::GOOD}, 1, true},
@@ -111,8 +92,8 @@ const Places PLACES[] = {
 INSTANTIATE_TEST_SUITE_P(Order, AssetPlaces, ::testing::ValuesIn(PLACES),
                          [](const testing::TestParamInfo<Places>& info) { return std::string(info.param.name); });
 
-// The default list: the working folder, then the executable's own folder and the data folder of
-// an installation around it (an unpacked archive included), each looked in once.
+// By default: the working folder, then the executable's own folder and the data folder of an
+// installation around it, each looked in once.
 TEST(AssetPlacesByDefault, FollowTheExecutable) {
     useDefaultAssetSearchPlaces();
     fs::path exeFolder = fs::path(platform::executablePath()).parent_path();
@@ -120,7 +101,6 @@ TEST(AssetPlacesByDefault, FollowTheExecutable) {
     std::vector<std::string> expected{"./asset", (exeFolder / "asset").string(),
                                       (exeFolder.parent_path() / "share" / "cardbattle" / "asset").string()};
     EXPECT_EQ(assetSearchPlaces(), expected);
-
     fs::path previous = fs::current_path();
     fs::current_path(exeFolder);
     std::vector<std::string> fromItsOwnFolder = assetSearchPlaces();

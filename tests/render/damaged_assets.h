@@ -10,13 +10,15 @@
 
 namespace damaged_assets {
 
+// Applied to a good folder of two pictures, "ok" and "bad": the file the one line names and its
+// reason, whether "ok" still loads, and what lets a loader waiting on the damaged file go on.
 struct Damage {
     const char* name;
-    std::function<void(testing_support::TempWorkDir&)> apply; // applied to a good folder of pictures "ok" and "bad"
-    const char* file;                                          // the file the one line names
-    const char* reason;                                        // what it says about it
-    bool restLoads;                                            // whether "ok" still loads
-    std::function<void()> release = nullptr; // lets a loader waiting on the damaged file go on
+    std::function<void(testing_support::TempWorkDir&)> apply;
+    const char* file;
+    const char* reason;
+    bool restLoads;
+    std::function<void()> release = nullptr;
 };
 
 class DamagedAssets : public ::testing::TestWithParam<Damage> {
@@ -25,6 +27,6 @@ protected:
     void SetUp() override;
 };
 
-std::string damageName(const testing::TestParamInfo<Damage>& info);
+inline std::string damageName(const testing::TestParamInfo<Damage>& info) { return info.param.name; }
 
 } // namespace damaged_assets

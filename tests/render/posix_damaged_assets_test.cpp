@@ -1,5 +1,4 @@
-// A damaged asset folder only a POSIX system can have: a FIFO in a picture's place is refused
-// without being opened, so that loading does not wait for a writer that never comes.
+// A FIFO in a picture's place, which only a POSIX system can have, is refused without being opened.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,10 +17,7 @@ const Damage POSIX_DAMAGES[] = {
          ASSERT_EQ(mkfifo("asset/bad.png", 0600), 0);
      },
      "./asset/bad.png", "not a regular file", true,
-     [] {
-         int fd = open("asset/bad.png", O_WRONLY | O_NONBLOCK);
-         if (fd >= 0) close(fd);
-     }},
+     [] { close(open("asset/bad.png", O_WRONLY | O_NONBLOCK)); }},
 };
 
 } // namespace

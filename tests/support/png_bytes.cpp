@@ -1,5 +1,9 @@
 #include "support/png_bytes.h"
 
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+
 namespace testing_support {
 namespace {
 
@@ -26,6 +30,15 @@ std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType,
     std::string file = std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header);
     for (const std::string& data : imageDataChunks) file += chunk("IDAT", data);
     return file + chunk("IEND", "");
+}
+
+void writeSolidPng(const std::string& path, int w, int h, uint32_t argb) {
+    platform::RgbaPicture pic;
+    pic.width = w;
+    pic.height = h;
+    pic.pixels.assign((size_t)w * h, argb);
+    std::string error;
+    ASSERT_TRUE(platform::encodePng(path, pic, error)) << error;
 }
 
 } // namespace testing_support

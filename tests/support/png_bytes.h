@@ -1,4 +1,4 @@
-// PNG files made byte by byte, for tests of damaged and unusual pictures.
+// PNG files for tests: made byte by byte for damaged and unusual pictures, or of one colour.
 #pragma once
 
 #include <cstdint>
@@ -15,5 +15,7 @@ std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType,
 inline std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType, const std::string& imageData) {
     return pngFile(width, height, depth, colourType, std::vector<std::string>{imageData});
 }
+// Writes a w x h PNG of one colour (0xAARRGGBB) through the game's own encoder.
+void writeSolidPng(const std::string& path, int w, int h, uint32_t argb);
 
 } // namespace testing_support
