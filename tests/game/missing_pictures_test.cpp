@@ -14,6 +14,7 @@
 #include "platform/terminal.h"
 #include "missing_pictures.h"
 #include "render/assets.h"
+#include "support/png_bytes.h"
 #include "support/temp_dir.h"
 
 namespace headless = platform::headless;
@@ -90,11 +91,7 @@ void makeCatalogue(const fs::path& folder, Catalogue kind) {
         std::ofstream(folder / "l.png") << "not a picture";
         return;
     }
-    platform::RgbaPicture pic;
-    pic.width = pic.height = 4;
-    pic.pixels.assign(16, 0xFF000000 | LOBBY_COLOUR);
-    std::string error;
-    ASSERT_TRUE(platform::encodePng((folder / "l.png").string(), pic, error)) << error;
+    testing_support::writeSolidPng((folder / "l.png").string(), 4, 4, 0xFF000000 | LOBBY_COLOUR);
 }
 
 TEST_P(EntryChoice, TheLobbyOnlyWhenAPictureCanBeDrawn) {
