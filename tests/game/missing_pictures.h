@@ -1,4 +1,4 @@
-// The lines of the missing-pictures message, shared with the cases of each system's own paths.
+// The lines of the missing-pictures message, checked with each system's own paths too.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,8 +17,11 @@ struct LinesCase {
 
 class MissingPicturesLines : public ::testing::TestWithParam<LinesCase> {};
 
-std::string caseName(const testing::TestParamInfo<LinesCase>& info);
+inline std::string caseName(const testing::TestParamInfo<LinesCase>& info) { return info.param.name; }
 
-inline std::string utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+// The cases of every system: relative places shown from the working folder, their steps
+// resolved; and folders in `home` (absolute, in the system's own form, ending in its separator
+// `sep`) named beyond ASCII, shown in GBK with '?' for what GBK lacks or what is no UTF-8.
+std::vector<LinesCase> casesIn(const std::string& home, const std::string& sep);
 
 } // namespace missing_pictures

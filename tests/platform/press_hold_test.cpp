@@ -19,7 +19,6 @@ struct HoldCase {
 };
 
 const HoldCase HOLD_CASES[] = {
-    {"NothingPressedYet", {}, platform::VK_LBUTTON, 0, false},
     {"HeldAtTheMomentOfThePress", {{platform::VK_LBUTTON, 1000}}, platform::VK_LBUTTON, 1000, true},
     {"StillHeldJustBeforeTheHoldEnds", {{platform::VK_SPACE, 1000}}, platform::VK_SPACE, 1039, true},
     {"NoLongerHeldOnceTheHoldIsOver", {{platform::VK_SPACE, 1000}}, platform::VK_SPACE, 1040, false},

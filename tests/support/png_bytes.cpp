@@ -24,10 +24,6 @@ std::string chunk(const std::string& type, const std::string& data) {
 
 } // namespace
 
-std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType, const std::string& imageData) {
-    return pngFile(width, height, depth, colourType, std::vector<std::string>{imageData});
-}
-
 std::string pngFile(uint32_t width, uint32_t height, int depth, int colourType,
                     const std::vector<std::string>& imageDataChunks) {
     std::string header = bigEndian(width) + bigEndian(height) + (char)depth + (char)colourType + std::string(3, '\0');
