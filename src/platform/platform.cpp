@@ -26,7 +26,7 @@ void throttlePoll() {
     // A loop that only polls: give the core back instead of spinning, the more so the longer it
     // waits (a press is held long enough to be seen all the same).
     if (headless::active()) return;
-    int ms = pollRun < IDLE_POLLS ? 1 : 3;
+    int ms = pollRun < IDLE_POLLS ? 1 : 8;
     if (nativeOpenNow()) nativeSleep(ms);
     else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
