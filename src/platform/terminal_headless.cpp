@@ -8,6 +8,7 @@
 
 #include "platform/terminal.h"
 #include "platform/terminal_backend.h"
+#include "platform/utf8.h"
 
 namespace platform::terminal {
 namespace {
@@ -121,24 +122,6 @@ int consoleColour(const VTermColor& colour) {
     if (ansi > 15) return -1;
     // ANSI's bits are red 1, green 2, blue 4; the console's blue 1, green 2, red 4.
     return ((ansi & 1) << 2) | (ansi & 2) | ((ansi & 4) >> 2) | (ansi & 8);
-}
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += (char)cp;
-    } else if (cp < 0x800) {
-        out += (char)(0xC0 | (cp >> 6));
-        out += (char)(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += (char)(0xE0 | (cp >> 12));
-        out += (char)(0x80 | ((cp >> 6) & 0x3F));
-        out += (char)(0x80 | (cp & 0x3F));
-    } else {
-        out += (char)(0xF0 | (cp >> 18));
-        out += (char)(0x80 | ((cp >> 12) & 0x3F));
-        out += (char)(0x80 | ((cp >> 6) & 0x3F));
-        out += (char)(0x80 | (cp & 0x3F));
-    }
 }
 
 } // namespace

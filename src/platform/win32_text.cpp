@@ -2,6 +2,7 @@
 // Windows maps what it cannot convert to characters of its own choosing (a middle dot, a letter
 // without its accent), so each direction checks strictly and puts in U+FFFD or '?' itself.
 #include "platform/platform.h"
+#include "platform/utf8.h"
 
 #include <windows.h>
 
@@ -9,25 +10,6 @@ namespace platform {
 namespace {
 
 constexpr UINT GBK = 936;
-constexpr char32_t REPLACEMENT = 0xFFFD;
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += (char)c;
-    } else if (c < 0x800) {
-        out += (char)(0xC0 | (c >> 6));
-        out += (char)(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += (char)(0xE0 | (c >> 12));
-        out += (char)(0x80 | ((c >> 6) & 0x3F));
-        out += (char)(0x80 | (c & 0x3F));
-    } else {
-        out += (char)(0xF0 | (c >> 18));
-        out += (char)(0x80 | ((c >> 12) & 0x3F));
-        out += (char)(0x80 | ((c >> 6) & 0x3F));
-        out += (char)(0x80 | (c & 0x3F));
-    }
-}
 
 // The UTF-16 of `n` GBK bytes, or false when they are not valid GBK.
 bool gbkToWide(const char* bytes, int n, std::wstring& wide) {
@@ -47,30 +29,6 @@ void appendWide(std::string& out, const std::wstring& wide) {
 }
 
 bool isLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-
-// One UTF-8 character from `s` at `i`: its code point, or REPLACEMENT for a malformed one (an
-// overlong form, a surrogate, beyond U+10FFFF, cut short). `i` moves past what was read; a
-// malformed character is skipped with the continuation bytes that follow its first byte.
-char32_t nextUtf8(const std::string& s, size_t& i) {
-    unsigned char b = (unsigned char)s[i++];
-    if (b < 0x80) return b;
-    auto continuation = [&](size_t at) { return at < s.size() && ((unsigned char)s[at] & 0xC0) == 0x80; };
-    int more = b >= 0xF0 && b <= 0xF4 ? 3 : b >= 0xE0 ? (b <= 0xEF ? 2 : -1) : b >= 0xC2 && b <= 0xDF ? 1 : -1;
-    char32_t c = more == 3 ? b & 0x07 : more == 2 ? b & 0x0F : b & 0x1F;
-    bool ok = more > 0;
-    for (int k = 0; ok && k < more; ++k) {
-        if (!continuation(i + k)) ok = false;
-        else c = (c << 6) | ((unsigned char)s[i + k] & 0x3F);
-    }
-    char32_t least = more == 3 ? 0x10000 : more == 2 ? 0x800 : 0x80;
-    if (ok && (c < least || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))) ok = false;
-    if (ok) {
-        i += (size_t)more;
-        return c;
-    }
-    while (continuation(i)) ++i;
-    return REPLACEMENT;
-}
 
 } // namespace
 
@@ -92,7 +50,7 @@ std::string gbkToUtf8(const std::string& gbk) {
             appendWide(out, wide);
             i += (size_t)n;
         } else {
-            appendUtf8(out, REPLACEMENT);
+            appendUtf8(out, REPLACEMENT_CHARACTER);
             ++i;
         }
     }
@@ -106,7 +64,7 @@ std::string utf8ToGbk(const std::string& utf8) {
     wide.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
         char32_t c = nextUtf8(utf8, i);
-        wide += (c == REPLACEMENT || c > 0xFFFF) ? L'?' : (wchar_t)c;
+        wide += (c == REPLACEMENT_CHARACTER || c > 0xFFFF) ? L'?' : (wchar_t)c;
     }
     if (wide.empty()) return {};
     std::string out;

@@ -11,6 +11,7 @@
 
 #include "platform/glyphs.h"
 #include "platform/platform.h"
+#include "platform/utf8.h"
 #include "render/surface_internal.h"
 
 namespace {
@@ -233,19 +234,7 @@ TextCache& cache() {
 
 std::u32string decodeUtf8(const std::string& s) {
     std::u32string out;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = s[i];
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + extra >= s.size() + (extra == 0 ? 1 : 0)) {
-            out += U'\uFFFD';
-            ++i;
-            continue;
-        }
-        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) cp = cp << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        out += cp;
-        i += extra + 1;
-    }
+    for (size_t i = 0; i < s.size();) out += platform::nextUtf8(s, i);
     return out;
 }
 
