@@ -14,6 +14,8 @@ KeySource terminalKeys;
 int pollRun = 0;
 constexpr int BUSY_POLLS = 256;
 constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
+constexpr int WINDOW_IDLE_WAIT_MS = 8;
+constexpr int TERMINAL_IDLE_WAIT_MS = 3;
 PressHold nativePresses;
 Point nativeFrame; // the size the window was opened at: the frame's, however the window is stretched
 } // namespace
@@ -26,9 +28,10 @@ void throttlePoll() {
     // A loop that only polls: give the core back instead of spinning, the more so the longer it
     // waits (a press is held long enough to be seen all the same).
     if (headless::active()) return;
-    int ms = pollRun < IDLE_POLLS ? 1 : 8;
-    if (nativeOpenNow()) nativeSleep(ms);
-    else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (nativeOpenNow()) return nativeSleep(pollRun < IDLE_POLLS ? 1 : WINDOW_IDLE_WAIT_MS);
+    // The launcher's loop polls many times a round and the terminal waits for its own input too:
+    // longer waits here would let a quick click in a slow console expire before it is read.
+    std::this_thread::sleep_for(std::chrono::milliseconds(pollRun < IDLE_POLLS ? 1 : TERMINAL_IDLE_WAIT_MS));
 }
 
 void resetPollRun() { pollRun = 0; }
