@@ -11,6 +11,7 @@
 
 #include "card/card.h"
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/layout.h"
 #include "render/surface.h"

@@ -10,6 +10,7 @@
 #include "card/card.h"
 #include "game/driver.h"
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "support/scripted_player.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"
 #include "render/layout.h"

@@ -11,6 +11,7 @@
 
 #include "console/console.h"
 #include "fuzz_target.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/terminal.h"
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fuzz_target.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"

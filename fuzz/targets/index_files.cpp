@@ -14,6 +14,7 @@
 
 #include "fuzz_target.h"
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"
 #include "render/surface.h"

@@ -4,6 +4,7 @@
 // take (one byte: 64 KiB, 1 MiB, 16 MiB, or loadimage's own limit), where the picture is drawn
 // (two signed bytes, relative to the frame's corner), then the file's bytes.
 #include "fuzz_target.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"

@@ -7,6 +7,7 @@
 // answers come only from the input; bit 1: the program is not in a terminal), then operations,
 // each an operation byte and its arguments.
 #include "fuzz_target.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/terminal.h"
 

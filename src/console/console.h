@@ -9,11 +9,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/point.h"
+#include "platform/input_names.h"
 
-#ifndef press
-#define press(VK) (platform::keyDown(VK) ? 1 : 0)
-#endif
 
 // The pause after a click on a button or an option, in milliseconds.
 constexpr int SLEEP_TIME = 125;

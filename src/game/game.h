@@ -52,9 +52,6 @@ public:
     void clearTargets() {
         for (bool& mark : canAsTarget) mark = false;
     }
-
-private:
-    void assignBoard(const Battle& other);
 };
 
 // The one object that lives for the whole run.

@@ -1,60 +1,40 @@
-// Shared between the platform's own files: which backend is live, the hooks by which the
-// terminal half of the seam adds its input to the process's key and button state, and what each
-// system's window file provides.
+// What the dispatch (platform.cpp) calls through: one table of the window side's functions. Two
+// backends fill it: the native one (native_window.cpp, the same on every system, over the system's
+// WindowDriver) and the headless one the tests install (headless/). Internal to the platform.
 #pragma once
 
-#include <functional>
+#include <cstdint>
 
 #include "platform/platform.h"
 
 namespace platform::detail {
 
-// A source of key and button state besides the game window (the terminal, once in use).
-using KeySource = std::function<bool(int vk)>;
-void setTerminalKeySource(KeySource source);
-bool terminalKeyDown(int vk);
+struct Backend {
+    // The window (see platform.h): opening it, whether it is open, a frame shown, a frame that is
+    // the same as the one shown.
+    void (*openWindow)(int w, int h, bool keepTerminal);
+    bool (*windowIsOpen)();
+    void (*present)(const uint32_t* pixels, int w, int h);
+    void (*presentUnchanged)();
+    // Runs at every input poll, before anything is read: the native backend keeps a loop that only
+    // polls from spinning, the headless one runs the test's script. vk < 0: a pointer poll.
+    void (*beforePoll)(int vk);
+    // Whether the window's key or button is down (the terminal's are added by the dispatch).
+    bool (*keyDown)(int vk);
+    // The pointer in frame pixels.
+    Point (*pointer)();
+    void (*sleep)(int ms);
+    long long (*now)();
+    Point (*desktopSize)();
+    unsigned (*matchSeed)();
+};
 
-// Functions run by headless::enable() so that every part of the seam starts each test clean.
-void addHeadlessReset(std::function<void()> reset);
-void runHeadlessResets();
+extern const Backend NATIVE_BACKEND;
+// The backend in force: the native one until another is installed.
+const Backend& backend();
+void useBackend(const Backend& backend);
 
-// The headless backend's per-poll and per-sleep bookkeeping (callback, scripted close).
-void headlessPoll(int vk = -1); // vk < 0: a pointer poll
-void headlessSleep(int ms);
-bool headlessKeyDown(int vk);
-Point headlessPointer();
-void headlessOpen(int w, int h, bool keepTerminal);
-void headlessPresent(const uint32_t* pixels, int w, int h);
-void headlessPresentUnchanged();
-unsigned headlessSeed();
-
-// Counts polls and throttles a busy loop: many polls in a row with no frame and no sleep
-// between them make each further poll wait about a millisecond.
-void throttlePoll();
-void resetPollRun();
-
-// The native window backend (SDL on Linux, Win32 on Windows): each system's window file defines
-// these. Apart from nativeOpen, nativeOpenNow and nativeDesktopSize they are called only once the
-// window is open.
-// Opens the window black; opening it again keeps the window and takes the new frame size. Unless
-// keepTerminal, a console window of the program's own is hidden where the system has one.
-void nativeOpen(int w, int h, bool keepTerminal);
-bool nativeOpenNow();
-void nativePump();
-// Whether the key or button is down at this moment (quick presses are held by the shared code).
-bool nativeKeyDown(int vk);
-// The pointer in pixels of the window's client area as it is now (it may be stretched), and that
-// area's size. The shared code maps the pointer back into frame pixels.
-Point nativePointer();
-Point nativeClientSize();
-// Shows the frame scaled to fit the client area with its aspect kept (fitFrame of letterbox.h), and
-// shows it again on exposure and resize. F11 toggles fullscreen.
-void nativePresent(const uint32_t* pixels, int w, int h);
-void nativeSleep(int ms);
-Point nativeDesktopSize();
-
-// The native backend reports every press of a key or mouse button it is told of, so that one
-// that ends before the next poll still counts as held for a moment.
-void notePress(int vk);
+// The terminal's keys and left button, added to the window's while the terminal's input is in use.
+void setTerminalKeys(bool (*keyDown)(int vk));
 
 } // namespace platform::detail

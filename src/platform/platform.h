@@ -1,30 +1,17 @@
-// The operating-system seam. The game never knows whether it runs on SDL in a real window or
-// on the headless backend the tests use; everything it needs from the machine passes here.
+// The operating-system seam. The game never knows which system's window it runs in, or whether
+// it runs on the headless backend the tests use; everything it needs from the machine passes here.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace platform {
+#include "platform/keys.h"
 
-// Virtual-key codes the game polls (the values of the Windows key codes it was written for).
-enum : int {
-    VK_LBUTTON = 0x01,
-    VK_BACK = 0x08,
-    VK_TAB = 0x09,
-    VK_RETURN = 0x0D,
-    VK_ESCAPE = 0x1B,
-    VK_SPACE = 0x20,
-    VK_LEFT = 0x25,
-    VK_UP = 0x26,
-    VK_RIGHT = 0x27,
-    VK_DOWN = 0x28,
-};
+namespace platform {
 
 struct Point {
     int x = 0;
@@ -56,6 +43,8 @@ Point windowPointer();
 // on Linux the terminal stays as it is either way.
 void openWindow(int w, int h, bool keepTerminal);
 bool windowIsOpen();
+// The desktop's size in pixels (the launcher picks the largest window that fits).
+Point desktopSize();
 // Shows a whole frame of 0x00RRGGBB pixels, row after row, w x h, scaled to fit the window with
 // its aspect kept when the window has been resized. The pixels must stay readable and unchanged
 // until the next present: they are shown again when the window is exposed or resized.
@@ -134,61 +123,5 @@ unsigned matchSeed();
 // Gives the terminal back as it was found and ends the process with `code`. Every other way out
 // (normal exit, a signal that ends the process) gives it back too, as does a stop (Ctrl-Z).
 [[noreturn]] void quit(int code);
-
-// ---- the headless backend (tests) --------------------------------------------------------
-namespace headless {
-
-// Switches the headless backend on, or resets it: pointer, keys, clock, callback, terminal,
-// window record, counters, desktop size and seed all start clean.
-void enable();
-bool active();
-
-void setPointer(int x, int y);  // window pixels
-void setKey(int vk, bool down); // keys and mouse buttons
-// Runs at every input poll (before the poll reads) and at every sleep; may throw to end a test.
-void setCallback(std::function<void()> callback);
-
-// What the callback is being run for: a key poll (which key), a pointer poll or a sleep.
-struct Occasion {
-    enum Kind { KEY_POLL, POINTER_POLL, SLEEP } kind = SLEEP;
-    int vk = 0; // the key polled
-    int ms = 0; // the sleep's length
-};
-Occasion occasion();
-// Runs after every frame presented (flushed), for checks of the game's state frame by frame.
-void setFlushObserver(std::function<void()> observer);
-
-long long clock();        // virtual milliseconds since enable()
-int flushCount();         // frames presented since enable()
-int sleepCount();         // sleeps since enable()
-int pollCount();          // key and pointer polls since enable()
-
-// What the game asked initgraph for.
-struct WindowRequest {
-    bool opened = false;
-    int width = 0;
-    int height = 0;
-    bool keepTerminal = false;
-};
-WindowRequest windowRequest();
-
-// The last presented frame, 0x00RRGGBB; pixel() is 0 outside it or before any flush.
-const std::vector<uint32_t>& lastFrame();
-Point frameSize();
-uint32_t pixel(int x, int y);
-
-// Every later poll, sleep or flush throws WindowClosed.
-void closeWindow();
-
-void setDesktopSize(int w, int h);
-Point desktopSize();
-
-// Fixes the seed that matchSeed() returns from now on.
-void setSeed(unsigned seed);
-
-} // namespace headless
-
-// The desktop's size in pixels (the launcher picks the largest window that fits).
-Point desktopSize();
 
 } // namespace platform

@@ -1,5 +1,4 @@
-// The picture catalogue: loading from the two index files, drawing by identifier and anchor,
-// and the movement animation.
+// The picture catalogue: loading from the two index files and drawing by identifier and anchor.
 #include "render/assets.h"
 
 #include <algorithm>
@@ -278,20 +277,4 @@ void Game::printPic(std::string id, int x, int y, int fmt) {
         return;
     }
     it->second->print(x, y, rate, fmt);
-}
-
-void Game::anime_move(std::string pid, int fx, int fy, int tx, int ty, int tm, int frame, int fmt) {
-    if (gameEnd) return;
-    if (frame < 1) frame = 1; // a zero step count would divide by zero
-    int saved = status;
-    status = DISABLE;
-    for (int i = 0; i <= frame; ++i) {
-        int nowx = fx - (fx - tx) * i / frame;
-        int nowy = fy - (fy - ty) * i / frame;
-        battle.printBattle(this, false);
-        printPic(pid, nowx, nowy, fmt);
-        FlushBatchDraw();
-        Sleep(tm / frame);
-    }
-    status = saved;
 }

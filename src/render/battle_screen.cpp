@@ -1,4 +1,5 @@
-// The battle screen: one complete frame, drawn from scratch on every call.
+// The battle screen: one complete frame, drawn from scratch on every call, and the movement
+// animation, which redraws it at every step.
 #include <string>
 
 #include "card/card.h"
@@ -74,4 +75,21 @@ void Battle::printBattle(Game* game, bool canFlush) {
     for (int i = 0; i < (int)myCard.size() && !game->gameEnd; ++i)
         if (myCard[i]) myCard[i]->print(game, i);
     if (canFlush && !game->gameEnd) FlushBatchDraw();
+}
+
+// A picture sliding from (fx, fy) to (tx, ty) over the battle screen, redrawn at every step.
+void Game::anime_move(std::string pid, int fx, int fy, int tx, int ty, int tm, int frame, int fmt) {
+    if (gameEnd) return;
+    if (frame < 1) frame = 1; // a zero step count would divide by zero
+    int saved = status;
+    status = DISABLE;
+    for (int i = 0; i <= frame; ++i) {
+        int nowx = fx - (fx - tx) * i / frame;
+        int nowy = fy - (fy - ty) * i / frame;
+        battle.printBattle(this, false);
+        printPic(pid, nowx, nowy, fmt);
+        FlushBatchDraw();
+        Sleep(tm / frame);
+    }
+    status = saved;
 }

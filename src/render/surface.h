@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/point.h"
+#include "platform/input_names.h"
 
 using COLORREF = uint32_t; // 0x00BBGGRR
 
@@ -90,9 +90,6 @@ void settextcolor(COLORREF c);
 void drawtext(const char* text, RECT* r, unsigned format);
 
 // ---- pointer, keys, time ----
-#ifndef press
-#define press(VK) (platform::keyDown(VK) ? 1 : 0)
-#endif
 void mousepos(POINT& pt);
 bool mouseInRect(int x, int y, int h, int w, double rate);
 void Sleep(int ms);

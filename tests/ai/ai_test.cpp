@@ -1,3 +1,4 @@
+#include "platform/headless/headless.h"
 #include "support/battle_board.h"
 
 namespace headless = platform::headless;

@@ -1,5 +1,6 @@
 #include <string>
 
+#include "platform/headless/headless.h"
 #include "support/battle_board.h"
 
 namespace headless = platform::headless;

@@ -1,6 +1,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/headless/headless.h"
 #include "support/battle_board.h"
 
 namespace headless = platform::headless;

@@ -9,8 +9,9 @@
 
 #include "console/console.h"
 #include "console/start.h"
-#include "console_fixture.h"
+#include "support/console_fixture.h"
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "render/assets.h"
 
 namespace fs = std::filesystem;

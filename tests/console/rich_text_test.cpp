@@ -1,6 +1,6 @@
 // The "&" rich text: markup, line breaks, arguments, and texts that ask for more than they have.
 #include "console/console.h"
-#include "console_fixture.h"
+#include "support/console_fixture.h"
 
 namespace term = platform::terminal;
 using namespace console_test;

@@ -1,7 +1,8 @@
 // The widget toolkit: layout relative to forms, drawing, and polling with the pointer, the left
 // button and typed keys coming through the emulated terminal.
 #include "console/console.h"
-#include "console_fixture.h"
+#include "support/console_fixture.h"
+#include "platform/headless/headless.h"
 
 namespace term = platform::terminal;
 using namespace console_test;

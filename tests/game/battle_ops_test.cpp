@@ -1,3 +1,4 @@
+#include "platform/headless/headless.h"
 #include "render/layout.h"
 #include "support/battle_board.h"
 

@@ -4,6 +4,7 @@
 #include "card/card.h"
 #include "game/game.h"
 #include "game/lobby.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "support/game_window.h"

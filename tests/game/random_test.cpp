@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/random.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace headless = platform::headless;

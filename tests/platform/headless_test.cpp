@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 

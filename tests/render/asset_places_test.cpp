@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"
 #include "render/surface.h"

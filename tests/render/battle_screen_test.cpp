@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "battle_fixture.h"
+#include "platform/headless/headless.h"
 #include "render/layout.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include "battle_fixture.h"
+#include "platform/headless/headless.h"
 #include "render/layout.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "card/card.h"
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"
 #include "render/surface.h"

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "support/png_bytes.h"

@@ -4,6 +4,7 @@
 
 #include "ai/ai.h"
 #include "battle_fixture.h"
+#include "platform/headless/headless.h"
 #include "render/layout.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"

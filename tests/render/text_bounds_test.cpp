@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/glyphs.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"

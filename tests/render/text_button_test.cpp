@@ -1,6 +1,7 @@
 #include <memory>
 
 #include "battle_fixture.h"
+#include "platform/headless/headless.h"
 #include "render/assets.h"
 #include "render/easyx_con.h"
 

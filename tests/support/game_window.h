@@ -6,6 +6,7 @@
 
 #include "card/card.h"
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "support/test_catalogue.h"

@@ -1,3 +1,4 @@
+#include "platform/headless/headless.h"
 #include "support/scripted_player.h"
 
 #include <algorithm>

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 // Every test program runs on the headless backend: virtual clock, scripted input, no real window.

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/terminal.h"
 

@@ -1,5 +1,6 @@
-// A real terminal on standard input and output. The pipe's functions run from signal handlers
-// too, so they only use write(), tcsetattr(), tcflush() and the process-group calls.
+// The terminal on Linux: the xterm device over a real terminal on standard input and output. The
+// give-back's functions run from signal handlers too, so they only use write(), tcsetattr(),
+// tcflush() and the process-group calls.
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -9,7 +10,7 @@
 #include <csignal>
 #include <cstdio>
 
-#include "platform/terminal_backend.h"
+#include "platform/terminal/pipe.h"
 
 namespace platform::terminal::detail {
 namespace {
@@ -44,17 +45,13 @@ bool foreground() {
     return group < 0 || group == getpgrp();
 }
 
-} // namespace
-
-const Pipe TTY_PIPE = {writeAll, setRaw, discardInput, foreground};
-
-bool ttyInteractive() {
+bool interactive() {
     static const bool yes = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
     return yes;
 }
 
-bool ttyBeginInput() {
-    if (!ttyInteractive()) return false;
+bool beginInput() {
+    if (!interactive()) return false;
     if (!prepared) {
         if (tcgetattr(STDIN_FILENO, &saved) != 0) return false;
         raw = saved;
@@ -69,32 +66,30 @@ bool ttyBeginInput() {
     return rawOn;
 }
 
-void ttyEndInput() { setRaw(false); }
-
-void ttyWrite(const std::string& bytes) {
-    // What the game printed through stdio comes first.
-    std::fflush(stdout);
-    writeAll(bytes.data(), bytes.size());
-}
-
-int ttyRead(char* buffer, int capacity) {
+int read(char* buffer, int capacity) {
     if (!rawOn) return 0;
     ssize_t got = ::read(STDIN_FILENO, buffer, (size_t)capacity);
     return got > 0 ? (int)got : 0;
 }
 
-bool ttyWaitInput(int ms) {
+bool waitInput(int ms) {
     if (!rawOn) return false;
     pollfd p{STDIN_FILENO, POLLIN, 0};
     return ::poll(&p, 1, ms) > 0;
 }
 
-void ttySize(int& rows, int& cols) {
+void size(int& rows, int& cols) {
     winsize w{};
     if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &w) == 0 && w.ws_row > 0 && w.ws_col > 0) {
         rows = w.ws_row;
         cols = w.ws_col;
     }
 }
+
+const Pipe TTY_PIPE = {writeAll, setRaw, discardInput, foreground, interactive, beginInput, read, waitInput, size, true};
+
+} // namespace
+
+const Terminal SYSTEM_TERMINAL = {&XTERM_DEVICE, &TTY_PIPE};
 
 } // namespace platform::terminal::detail

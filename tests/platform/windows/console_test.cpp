@@ -12,10 +12,11 @@
 #include <vector>
 
 #include "console/console.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "platform/terminal.h"
 #include "support/temp_dir.h"
-#include "win32_console_probe.h"
+#include "console_probe.h"
 
 namespace term = platform::terminal;
 namespace probe = console_probe;

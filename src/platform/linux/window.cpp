@@ -1,14 +1,11 @@
-// The real backend's game window over SDL2: one thread, events pumped at every poll, sleep
-// and flush, so the window stays responsive through the game's busy-wait loops. Frames go to the
-// window surface in software: the frame is composed in software already, and a renderer would
-// load a whole OpenGL stack for one blit.
+// The game window on Linux, over SDL2. Frames go to the window surface in software: the frame is
+// composed in software already, and a renderer would load a whole OpenGL stack for one blit.
 #include <SDL.h>
 
-#include <cstdio>
 #include <vector>
 
-#include "platform/backend.h"
 #include "platform/letterbox.h"
+#include "platform/window_driver.h"
 
 namespace platform::detail {
 namespace {
@@ -111,16 +108,15 @@ bool startVideo() {
     return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "cardbattle: %s: %s\n", what, SDL_GetError());
-    quit(1);
+bool failed(std::string& error) {
+    error = SDL_GetError();
+    return false;
 }
 
-} // namespace
+bool isOpen() { return win().window != nullptr; }
 
-bool nativeOpenNow() { return win().window != nullptr; }
-
-void nativeOpen(int w, int h, bool) { // the terminal stays as it is
+bool open(Point frame, bool, std::string& error) { // the terminal stays as it is
+    int w = frame.x, h = frame.y;
     Window& s = win();
     if (s.window) {
         // Opened again (the game opens it once): the frame shown so far may be gone, and the
@@ -129,34 +125,36 @@ void nativeOpen(int w, int h, bool) { // the terminal stays as it is
         s.frameSize = {w, h};
         SDL_SetWindowSize(s.window, w, h);
         show();
-        return;
+        return true;
     }
-    if (!startVideo()) fail("cannot open the game window");
+    if (!startVideo()) return failed(error);
     // Resizable: tiling window managers resize windows whatever they ask for, and the frame is
     // stretched to fit in any case.
     s.window = SDL_CreateWindow("cardbattle", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, w, h,
                                 SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
-    if (!s.window) fail("cannot open the game window");
-    if (!SDL_GetWindowSurface(s.window)) fail("cannot draw into the game window");
+    if (!s.window || !SDL_GetWindowSurface(s.window)) return failed(error);
     s.frameSize = {w, h};
     show();
-    nativePump();
+    return true;
 }
 
-void nativePump() {
-    if (!nativeOpenNow()) return;
+// At most once a millisecond: the game polls many times a millisecond in its waiting loops, and
+// nothing new can have come.
+bool pump() {
+    static Uint64 lastPump = 0;
+    Uint64 now = SDL_GetTicks64();
+    if (now == lastPump) return true;
+    lastPump = now;
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) notePress(VK_LBUTTON);
         if (e.type == SDL_KEYDOWN && !e.key.repeat) notePress(vkOf(e.key.keysym.scancode));
         if (e.type == SDL_KEYDOWN && !e.key.repeat && e.key.keysym.scancode == SDL_SCANCODE_F11) toggleFullscreen();
-        if (e.type == SDL_QUIT ||
-            (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)) {
-            // Closing the window ends the program.
-            quit(0);
-        }
+        if (e.type == SDL_QUIT || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))
+            return false;
         if (e.type == SDL_WINDOWEVENT && showsAgain(e.window)) show();
     }
+    return true;
 }
 
 // The game polls the pointer dozens of times per frame. Over the window, SDL's event-fed state
@@ -168,13 +166,9 @@ struct PointerState {
 };
 
 PointerState pointerState() {
-    static Uint64 lastPump = 0, lastAsked = 0;
+    static Uint64 lastAsked = 0;
     static PointerState outside;
     Uint64 now = SDL_GetTicks64();
-    if (now != lastPump) {
-        lastPump = now;
-        nativePump();
-    }
     int x = 0, y = 0;
     if (SDL_GetMouseFocus() == win().window) {
         Uint32 buttons = SDL_GetMouseState(&x, &y);
@@ -190,49 +184,38 @@ PointerState pointerState() {
     return outside;
 }
 
-bool nativeKeyDown(int vk) {
+bool keyDown(int vk) {
     if (vk == VK_LBUTTON) return pointerState().left;
-    pointerState(); // keeps the events flowing
     SDL_Scancode code = scancodeOf(vk);
     if (code == SDL_SCANCODE_UNKNOWN) return false;
     return SDL_GetKeyboardState(nullptr)[code] != 0;
 }
 
-Point nativePointer() { return pointerState().position; }
+Point pointer() { return pointerState().position; }
 
-Point nativeClientSize() {
+Point clientSize() {
     int w = 0, h = 0;
     SDL_GetWindowSize(win().window, &w, &h);
     return {w, h};
 }
 
-void nativePresent(const uint32_t* pixels, int w, int h) {
-    Window& s = win();
-    if (w != s.frameSize.x || h != s.frameSize.y) return;
-    s.frame = pixels;
+void showFrame(const uint32_t* pixels, Point) {
+    win().frame = pixels;
     show();
-    nativePump();
 }
 
-void nativeSleep(int ms) {
-    // Sleep in short slices so that a close or an exposure is answered promptly.
-    Uint64 end = SDL_GetTicks64() + (ms > 0 ? ms : 0);
-    nativePump();
-    for (;;) {
-        Uint64 now = SDL_GetTicks64();
-        if (now >= end) break;
-        Uint64 left = end - now;
-        SDL_Delay((Uint32)(left < 10 ? left : 10));
-        nativePump();
-    }
-}
+void rest(int ms) { SDL_Delay((Uint32)ms); }
 
-Point nativeDesktopSize() {
+Point desktopSize() {
     if (!startVideo()) return {0, 0};
     SDL_DisplayMode mode;
     Point size{0, 0};
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) size = {mode.w, mode.h};
     return size;
 }
+
+} // namespace
+
+const WindowDriver SYSTEM_WINDOW = {open, isOpen, pump, keyDown, pointer, clientSize, showFrame, rest, desktopSize};
 
 } // namespace platform::detail

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "damaged_assets.h"
+#include "render/damaged_assets.h"
 
 namespace damaged_assets {
 namespace {

@@ -1,4 +1,4 @@
-#include "win32_console_probe.h"
+#include "console_probe.h"
 
 #include <windows.h>
 

@@ -1,14 +1,15 @@
-// The terminal on Linux: an xterm-compatible terminal spoken to in escape sequences. The screen
-// model's requests become bytes (UTF-8 text, ANSI colours); what the terminal sends (keys, mouse
-// reports, cursor answers) is decoded into the shared input state. The bytes go to a real
-// terminal or to the emulated one the tests read back.
+// The xterm device: an xterm-compatible terminal spoken to in escape sequences. The screen model's
+// requests become bytes (UTF-8 text, ANSI colours); what the terminal sends (keys, mouse reports,
+// cursor answers) is decoded into the shared input state. The bytes go through the pipe of the
+// terminal in force: a real terminal, the page's terminal in the browser, or the emulated one the
+// tests read back.
 #include <csignal>
+#include <cstdio>
 #include <map>
 #include <vector>
 
 #include "platform/platform.h"
-#include "platform/terminal_backend.h"
-#include "platform/terminal_device.h"
+#include "platform/terminal/pipe.h"
 #include "platform/ways_out.h"
 
 namespace platform::terminal {
@@ -70,7 +71,7 @@ Vt& vt() {
     return v;
 }
 
-bool headlessOn() { return platform::headless::active(); }
+const detail::Pipe& pipe() { return *detail::terminal().pipe; }
 
 long long now() { return platform::nowMs(); }
 
@@ -89,19 +90,20 @@ std::string sgr(int attr) {
 }
 
 void send(const std::string& bytes) {
-    if (headlessOn()) detail::twinWrite(bytes);
-    else detail::ttyWrite(bytes);
+    // What the game printed through stdio comes first.
+    std::fflush(stdout);
+    pipe().write(bytes.data(), bytes.size());
 }
+
+// The terminal the ways out give back: set once, before the first change, and read by them.
+const detail::Pipe* volatile heldPipe = nullptr;
 
 // Before the program changes anything on the terminal: every way out will give it back.
 void holdTerminal() {
-    if (!headlessOn()) {
-        static bool registered = false;
-        if (!registered) {
-            registered = true;
-            platform::detail::onExit({[](bool ending) { detail::giveBack(detail::TTY_PIPE, ending); },
-                                      [] { detail::takeBack(detail::TTY_PIPE); }});
-        }
+    if (pipe().givenBackOnExit && !heldPipe) {
+        heldPipe = &pipe();
+        platform::detail::onExit({[](bool ending) { detail::giveBack(*heldPipe, ending); },
+                                  [] { detail::takeBack(*heldPipe); }});
     }
     modes.touched = 1;
 }
@@ -120,7 +122,7 @@ void special(int vk) {
     detail::typeSpecial(vk);
 }
 
-void functionKey(int n) { special(detail::VK_F1 + n - 1); }
+void functionKey(int n) { special(platform::VK_F1 + n - 1); }
 
 void asciiKey(unsigned char b) {
     switch (b) {
@@ -190,13 +192,13 @@ std::vector<int> csiParams(const std::string& text) {
 void tildeKey(int n) {
     switch (n) {
     case 1:
-    case 7: return special(detail::VK_HOME);
-    case 2: return special(detail::VK_INSERT);
-    case 3: return special(detail::VK_DELETE);
+    case 7: return special(platform::VK_HOME);
+    case 2: return special(platform::VK_INSERT);
+    case 3: return special(platform::VK_DELETE);
     case 4:
-    case 8: return special(detail::VK_END);
-    case 5: return special(detail::VK_PRIOR);
-    case 6: return special(detail::VK_NEXT);
+    case 8: return special(platform::VK_END);
+    case 5: return special(platform::VK_PRIOR);
+    case 6: return special(platform::VK_NEXT);
     default: break;
     }
     static const int FUNCTION_CODES[] = {11, 12, 13, 14, 15, 17, 18, 19, 20, 21, 23, 24};
@@ -210,8 +212,8 @@ bool letterKey(char final) {
     case 'B': special(platform::VK_DOWN); return true;
     case 'C': special(platform::VK_RIGHT); return true;
     case 'D': special(platform::VK_LEFT); return true;
-    case 'H': special(detail::VK_HOME); return true;
-    case 'F': special(detail::VK_END); return true;
+    case 'H': special(platform::VK_HOME); return true;
+    case 'F': special(platform::VK_END); return true;
     case 'P': functionKey(1); return true;
     case 'Q': functionKey(2); return true;
     case 'R': functionKey(3); return true;
@@ -320,11 +322,10 @@ void decode(const std::string& bytes) {
 }
 
 std::string takeInput() {
-    if (headlessOn()) return detail::twinTakeInput();
     std::string bytes;
     char buffer[256];
     for (;;) {
-        int got = detail::ttyRead(buffer, sizeof buffer);
+        int got = pipe().read(buffer, sizeof buffer);
         if (got <= 0) break;
         bytes.append(buffer, (size_t)got);
         if (got < (int)sizeof buffer) break;
@@ -332,26 +333,23 @@ std::string takeInput() {
     return bytes;
 }
 
-} // namespace
-
 // ---- the device under the screen model -----------------------------------------------------
 
-namespace detail {
+namespace device {
 
-bool deviceInteractive() { return headlessOn() ? twinInteractive() : ttyInteractive(); }
+bool interactive() { return pipe().interactive(); }
 
-void deviceSize(int& rows, int& cols) {
+void size(int& rows, int& cols) {
     rows = 24;
     cols = 80;
-    if (headlessOn()) return; // the emulated terminal starts at 80 x 24
-    ttySize(rows, cols);
+    pipe().size(rows, cols);
 }
 
-void devicePlace(int row, int col) { out() += "\x1b[" + std::to_string(row) + ";" + std::to_string(col) + "H"; }
+void place(int row, int col) { out() += "\x1b[" + std::to_string(row) + ";" + std::to_string(col) + "H"; }
 
-void deviceAttribute(int attribute) { out() += sgr(attribute); }
+void attribute(int attribute) { out() += sgr(attribute); }
 
-void deviceCharacter(uint16_t code) {
+void character(uint16_t code) {
     auto& cache = vt().utf8Cache;
     auto it = cache.find(code);
     if (it == cache.end()) {
@@ -363,11 +361,11 @@ void deviceCharacter(uint16_t code) {
     out() += it->second;
 }
 
-void deviceClear(int attribute) { out() += sgr(attribute) + "\x1b[2J\x1b[H"; }
+void clear(int attribute) { out() += sgr(attribute) + "\x1b[2J\x1b[H"; }
 
-void deviceScrollUp() { out() += "\x1b[S"; }
+void scrollUp() { out() += "\x1b[S"; }
 
-void deviceTitle(const std::string& gbk) {
+void title(const std::string& gbk) {
     std::string utf8 = gbkToUtf8(gbk);
     std::string clean;
     for (size_t i = 0; i < utf8.size(); ++i) {
@@ -388,25 +386,25 @@ void deviceTitle(const std::string& gbk) {
 }
 
 // The terminal is asked, and the screen model takes the size at once.
-void deviceResize(int& rows, int& cols) {
+void resize(int& rows, int& cols) {
     out() += "\x1b[8;" + std::to_string(rows) + ";" + std::to_string(cols) + "t";
 }
 
-void deviceCursorVisible(bool visible) { out() += visible ? CURSOR_SHOWN : CURSOR_HIDDEN; }
+void cursorVisible(bool visible) { out() += visible ? CURSOR_SHOWN : CURSOR_HIDDEN; }
 
-bool deviceCursor(Cell& at) {
+bool cursor(Cell& at) {
     // Where the terminal left the cursor: ask, but never wait long.
-    beginInput();
+    terminal::beginInput();
     Vt& v = vt();
-    if (!inputActive() || modes.suspended) return false;
-    flush();
+    if (!terminal::inputActive() || modes.suspended) return false;
+    terminal::flush();
     v.awaitingCursor = true;
     v.cursorAnswered = false;
     send("\x1b[6n");
     long long waited = 0;
-    pumpInput();
-    while (!v.cursorAnswered && !headlessOn() && waited < QUERY_TIMEOUT_MS) {
-        if (ttyWaitInput(10)) pumpInput();
+    detail::pumpInput();
+    while (!v.cursorAnswered && waited < QUERY_TIMEOUT_MS) {
+        if (pipe().waitInput(10)) detail::pumpInput();
         waited += 10;
     }
     v.awaitingCursor = false;
@@ -414,12 +412,12 @@ bool deviceCursor(Cell& at) {
     return v.cursorAnswered;
 }
 
-bool deviceFlush() {
+bool flush() {
     std::string& o = out();
     if (o.empty()) return false;
     // Escape sequences have no business in a file or a pipe; and while the terminal is given back
     // for a stop, what would be drawn is drawn by the repaint after the take-back.
-    if (!deviceInteractive() || modes.suspended) {
+    if (!interactive() || modes.suspended) {
         o.clear();
         return true;
     }
@@ -431,40 +429,37 @@ bool deviceFlush() {
     return true;
 }
 
-bool deviceLost() {
+bool lost() {
     if (!modes.repaint || modes.suspended) return false;
     modes.repaint = 0;
     return true;
 }
 
-bool deviceErase() {
+bool erase() {
     if (!modes.alternate) return false;
     out() += BLANK_BLACK;
     return true;
 }
 
-bool deviceEndScreen(int cursorShown) {
+bool endScreen(int cursorShown) {
     if (!modes.alternate) return false;
     out() += LEAVE_ALTERNATE;
     // Some terminals restore the cursor's visibility with its place: keep the program's.
     if (cursorShown >= 0) out() += cursorShown ? CURSOR_SHOWN : CURSOR_HIDDEN;
-    deviceFlush();
+    flush();
     modes.alternate = 0;
     return true;
 }
 
-void deviceReset() {
+void reset() {
     vt() = Vt{};
     resetModes();
-    twinReset();
 }
 
-bool deviceBeginInput() {
+bool beginInput() {
     holdTerminal();
     modes.raw = 1;
-    if (headlessOn()) {
-        twinSetInputActive(true);
-    } else if (!ttyBeginInput()) {
+    if (!pipe().beginInput()) {
         modes.raw = 0;
         return false;
     }
@@ -473,27 +468,38 @@ bool deviceBeginInput() {
     return true;
 }
 
-void deviceEndInput() {
+void endInput() {
     out() += MOUSE_OFF;
-    flush();
+    terminal::flush();
     modes.mouse = 0;
-    if (headlessOn()) twinSetInputActive(false);
-    else ttyEndInput();
+    pipe().setRaw(false);
     modes.raw = 0;
     Vt& v = vt();
     v.pending.clear();
     v.awaitingCursor = v.cursorAnswered = false;
 }
 
-bool deviceRead() {
+bool read() {
     std::string bytes = takeInput();
     decode(bytes);
     return !bytes.empty();
 }
 
-void deviceWaitInput(int ms) { ttyWaitInput(ms); }
+void waitInput(int ms) { pipe().waitInput(ms); }
+
+} // namespace device
+} // namespace
 
 // ---- the ways out and back -----------------------------------------------------------------
+
+namespace detail {
+
+const Device XTERM_DEVICE = {
+    device::interactive,   device::size,   device::place, device::attribute, device::character,
+    device::clear,         device::scrollUp, device::title, device::resize, device::cursorVisible,
+    device::cursor,        device::flush,  device::lost,  device::erase,     device::endScreen,
+    device::reset,         device::beginInput, device::endInput, device::read, device::waitInput,
+};
 
 void giveBack(const Pipe& pipe, bool ending) {
     if (!modes.touched || !pipe.foreground()) return;

@@ -1,8 +1,12 @@
 // The headless backend: a virtual clock, scripted input and an off-screen window for tests.
+#include "platform/headless/headless.h"
+
 #include <cstring>
 #include <map>
 
 #include "platform/backend.h"
+#include "platform/headless/test_terminal.h"
+#include "platform/terminal/device.h"
 
 namespace platform {
 namespace {
@@ -33,11 +37,6 @@ HeadlessState& state() {
     return s;
 }
 
-std::vector<std::function<void()>>& resets() {
-    static std::vector<std::function<void()>> list;
-    return list;
-}
-
 void throwIfClosed() {
     if (state().closed) throw WindowClosed{};
 }
@@ -57,16 +56,9 @@ void runCallback(headless::Occasion occasion) {
     s.inCallback = false;
 }
 
-} // namespace
+// ---- the backend's table -------------------------------------------------------------------
 
-namespace detail {
-
-void addHeadlessReset(std::function<void()> reset) { resets().push_back(std::move(reset)); }
-void runHeadlessResets() {
-    for (auto& r : resets()) r();
-}
-
-void headlessPoll(int vk) {
+void beforePoll(int vk) {
     ++state().polls;
     throwIfClosed();
     headless::Occasion o;
@@ -76,7 +68,7 @@ void headlessPoll(int vk) {
     throwIfClosed();
 }
 
-void headlessSleep(int ms) {
+void sleep(int ms) {
     HeadlessState& s = state();
     throwIfClosed();
     ++s.sleeps;
@@ -87,47 +79,63 @@ void headlessSleep(int ms) {
     throwIfClosed();
 }
 
-bool headlessKeyDown(int vk) {
+bool keyDown(int vk) {
     auto it = state().keys.find(vk);
     return it != state().keys.end() && it->second;
 }
 
-Point headlessPointer() { return state().pointer; }
+Point pointer() { return state().pointer; }
 
-void headlessOpen(int w, int h, bool keepTerminal) {
+void openWindow(int w, int h, bool keepTerminal) {
     HeadlessState& s = state();
     throwIfClosed();
     s.window = {true, w, h, keepTerminal};
 }
 
-void headlessPresent(const uint32_t* pixels, int w, int h) {
+bool windowIsOpen() { return state().window.opened; }
+
+void flushed() {
+    HeadlessState& s = state();
+    ++s.flushes;
+    if (s.flushObserver) s.flushObserver();
+}
+
+void present(const uint32_t* pixels, int w, int h) {
     HeadlessState& s = state();
     throwIfClosed();
     s.frame.assign(pixels, pixels + (size_t)w * h);
     s.frameWidth = w;
     s.frameHeight = h;
-    ++s.flushes;
-    if (s.flushObserver) s.flushObserver();
+    flushed();
 }
 
-void headlessPresentUnchanged() {
-    HeadlessState& s = state();
+void presentUnchanged() {
     throwIfClosed();
-    ++s.flushes;
-    if (s.flushObserver) s.flushObserver();
+    flushed();
 }
 
-unsigned headlessSeed() { return state().seed; }
+long long now() { return state().clock; }
+Point desktop() { return state().desktop; }
+unsigned seed() { return state().seed; }
 
-} // namespace detail
+const detail::Backend HEADLESS_BACKEND = {openWindow, windowIsOpen, present, presentUnchanged, beforePoll, keyDown,
+                                          pointer,    sleep,        now,     desktop,          seed};
+
+} // namespace
 
 namespace headless {
 
 void enable() {
     state() = HeadlessState{};
     state().active = true;
-    detail::setTerminalKeySource(nullptr);
-    detail::runHeadlessResets();
+    detail::useBackend(HEADLESS_BACKEND);
+    terminal::detail::useTestTerminal();
+}
+
+void disable() {
+    state() = HeadlessState{};
+    detail::useBackend(detail::NATIVE_BACKEND);
+    terminal::detail::useTerminal(terminal::detail::SYSTEM_TERMINAL);
 }
 
 bool active() { return state().active; }

@@ -1,8 +1,7 @@
 // The terminal half of the seam as every system shares it: a screen model that sends only what
-// changed, the input state (pointer, left button, keys, typed characters) the system's terminal
-// reports to, and the public functions over both. The system's own file (terminal_vt.cpp on
-// Linux, win32_console.cpp on Windows) turns the model's requests into the terminal's language
-// and its input into the reports.
+// changed, the input state (pointer, left button, keys, typed characters) the terminal's device
+// reports to, and the public functions over both. The device in force (device.h) turns the model's
+// requests into the terminal's language and its input into the reports.
 #include "platform/terminal.h"
 
 #include <cstdint>
@@ -11,7 +10,7 @@
 
 #include "platform/backend.h"
 #include "platform/platform.h"
-#include "platform/terminal_device.h"
+#include "platform/terminal/device.h"
 
 namespace platform::terminal {
 namespace {
@@ -72,24 +71,14 @@ struct State {
     Input in;
 };
 
-State& st();
-
-void resetAll() {
-    st() = State{};
-    detail::deviceReset();
-}
-
 State& st() {
     static State s;
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        platform::detail::addHeadlessReset(resetAll);
-    }
     return s;
 }
 
-bool headlessOn() { return platform::headless::active(); }
+const detail::Terminal* current = &detail::SYSTEM_TERMINAL;
+
+const detail::Device& device() { return *current->device; }
 
 long long now() { return platform::nowMs(); }
 
@@ -104,7 +93,7 @@ void ensureScreen() {
     Output& o = st().o;
     if (!o.cells.empty()) return;
     int rows = 24, cols = 80;
-    detail::deviceSize(rows, cols);
+    device().size(rows, cols);
     clampSize(rows, cols);
     o.rows = rows;
     o.cols = cols;
@@ -119,7 +108,7 @@ ScreenCell& at(int row, int col) {
 void placeTerm(int row, int col) {
     Output& o = st().o;
     if (o.termRow == row && o.termCol == col) return;
-    detail::devicePlace(row, col);
+    device().place(row, col);
     o.termRow = row;
     o.termCol = col;
 }
@@ -127,7 +116,7 @@ void placeTerm(int row, int col) {
 void attrTerm(int attr) {
     Output& o = st().o;
     if (o.termAttr == attr) return;
-    detail::deviceAttribute(attr);
+    device().attribute(attr);
     o.termAttr = attr;
 }
 
@@ -137,7 +126,7 @@ void sendCell(int row, int col) {
     const ScreenCell& cell = at(row, col);
     placeTerm(row, col);
     attrTerm(cell.attr);
-    detail::deviceCharacter(cell.code);
+    device().character(cell.code);
     if (cell.wide) {
         // Terminals disagree on the width of some characters: place the next one afresh.
         o.termRow = o.termCol = 0;
@@ -153,14 +142,14 @@ void repaint() {
     o.termRow = o.termCol = 0;
     o.termAttr = -1;
     o.termCursorVisible = -1;
-    if (!o.title.empty()) detail::deviceTitle(o.title);
-    if (!o.cells.empty() && detail::deviceErase()) {
+    if (!o.title.empty()) device().title(o.title);
+    if (!o.cells.empty() && device().erase()) {
         for (int row = 1; row <= o.rows; ++row)
             for (int col = 1; col <= o.cols; ++col)
                 if (at(row, col).known && !at(row, col).tail) sendCell(row, col);
     }
     if (o.cursorShown >= 0) {
-        detail::deviceCursorVisible(o.cursorShown);
+        device().cursorVisible(o.cursorShown);
         o.termCursorVisible = o.cursorShown;
     }
 }
@@ -174,12 +163,12 @@ void followCursor() {
 
 bool flushOut() {
     Output& o = st().o;
-    if (detail::deviceLost() || o.repaintDue) {
+    if (device().lost() || o.repaintDue) {
         o.repaintDue = false;
         repaint();
     }
     followCursor();
-    return detail::deviceFlush();
+    return device().flush();
 }
 
 void lineFeed() {
@@ -189,7 +178,7 @@ void lineFeed() {
     o.row = o.rows;
     o.cells.erase(o.cells.begin(), o.cells.begin() + o.cols);
     o.cells.resize((size_t)o.rows * o.cols, ScreenCell{});
-    detail::deviceScrollUp();
+    device().scrollUp();
 }
 
 void putCell(uint16_t code, bool wide) {
@@ -257,8 +246,7 @@ void forgetOldPresses() {
 // headless backend; a real loop that only polls is slowed down instead.
 void poll() {
     beginInput();
-    if (headlessOn()) platform::detail::headlessPoll();
-    else platform::detail::throttlePoll();
+    platform::detail::backend().beforePoll(-1);
     detail::pumpInput();
 }
 
@@ -277,18 +265,18 @@ struct SpecialKey {
 
 constexpr SpecialKey SPECIAL_KEYS[] = {
     {platform::VK_UP, 0xE0, 'H'},   {platform::VK_DOWN, 0xE0, 'P'}, {platform::VK_LEFT, 0xE0, 'K'},
-    {platform::VK_RIGHT, 0xE0, 'M'}, {detail::VK_HOME, 0xE0, 'G'},  {detail::VK_END, 0xE0, 'O'},
-    {detail::VK_PRIOR, 0xE0, 'I'},  {detail::VK_NEXT, 0xE0, 'Q'},   {detail::VK_INSERT, 0xE0, 'R'},
-    {detail::VK_DELETE, 0xE0, 'S'}, {detail::VK_F1 + 0, 0, 0x3B},   {detail::VK_F1 + 1, 0, 0x3C},
-    {detail::VK_F1 + 2, 0, 0x3D},   {detail::VK_F1 + 3, 0, 0x3E},   {detail::VK_F1 + 4, 0, 0x3F},
-    {detail::VK_F1 + 5, 0, 0x40},   {detail::VK_F1 + 6, 0, 0x41},   {detail::VK_F1 + 7, 0, 0x42},
-    {detail::VK_F1 + 8, 0, 0x43},   {detail::VK_F1 + 9, 0, 0x44},   {detail::VK_F1 + 10, 0xE0, 0x85},
-    {detail::VK_F1 + 11, 0xE0, 0x86},
+    {platform::VK_RIGHT, 0xE0, 'M'}, {platform::VK_HOME, 0xE0, 'G'},  {platform::VK_END, 0xE0, 'O'},
+    {platform::VK_PRIOR, 0xE0, 'I'},  {platform::VK_NEXT, 0xE0, 'Q'},   {platform::VK_INSERT, 0xE0, 'R'},
+    {platform::VK_DELETE, 0xE0, 'S'}, {platform::VK_F1 + 0, 0, 0x3B},   {platform::VK_F1 + 1, 0, 0x3C},
+    {platform::VK_F1 + 2, 0, 0x3D},   {platform::VK_F1 + 3, 0, 0x3E},   {platform::VK_F1 + 4, 0, 0x3F},
+    {platform::VK_F1 + 5, 0, 0x40},   {platform::VK_F1 + 6, 0, 0x41},   {platform::VK_F1 + 7, 0, 0x42},
+    {platform::VK_F1 + 8, 0, 0x43},   {platform::VK_F1 + 9, 0, 0x44},   {platform::VK_F1 + 10, 0xE0, 0x85},
+    {platform::VK_F1 + 11, 0xE0, 0x86},
 };
 
 } // namespace
 
-bool interactive() { return detail::deviceInteractive(); }
+bool interactive() { return device().interactive(); }
 
 // ---- output --------------------------------------------------------------------------------
 
@@ -316,7 +304,7 @@ Cell cursor() {
         // says, nothing moves its cursor.
         o.row = o.col = 1;
         Cell found;
-        if (detail::deviceCursor(found)) {
+        if (device().cursor(found)) {
             o.row = found.row > o.rows ? o.rows : found.row;
             o.col = found.col > o.cols ? o.cols : found.col;
             o.termRow = found.row;
@@ -375,7 +363,7 @@ void clear() {
     ensureScreen();
     Output& o = st().o;
     for (ScreenCell& c : o.cells) c = ScreenCell{' ', (uint8_t)o.attr, true, false, false};
-    detail::deviceClear(o.attr);
+    device().clear(o.attr);
     o.termAttr = o.attr;
     o.termRow = o.termCol = 1;
     o.row = o.col = 1;
@@ -397,7 +385,7 @@ void setTitle(const std::string& gbk) {
         }
     }
     st().o.title = title;
-    detail::deviceTitle(title);
+    device().title(title);
     flush();
 }
 
@@ -406,7 +394,7 @@ void setSize(int cols, int rows) {
     ensureScreen();
     Output& o = st().o;
     clampSize(rows, cols);
-    detail::deviceResize(rows, cols);
+    device().resize(rows, cols);
     clampSize(rows, cols);
     // The terminal may keep or move what it showed: nothing on it is known any more.
     o.rows = rows;
@@ -427,7 +415,7 @@ void setCursorVisible(bool visible) {
     Output& o = st().o;
     o.cursorShown = visible;
     if (o.termCursorVisible != (int)visible) {
-        detail::deviceCursorVisible(visible);
+        device().cursorVisible(visible);
         o.termCursorVisible = visible;
     }
     flush();
@@ -439,7 +427,7 @@ void endScreen() {
     settle();
     flush();
     Output& o = st().o;
-    if (!detail::deviceEndScreen(o.cursorShown)) return;
+    if (!device().endScreen(o.cursorShown)) return;
     // The screen shown now is not the model's: nothing on it is known, nor where its cursor is.
     o.cells.assign((size_t)o.rows * o.cols, ScreenCell{});
     o.row = o.col = 1;
@@ -453,18 +441,18 @@ void endScreen() {
 void beginInput() {
     Input& in = st().in;
     if (in.active || !interactive()) return;
-    if (!detail::deviceBeginInput()) return;
+    if (!device().beginInput()) return;
     in.active = true;
     flush();
-    platform::detail::setTerminalKeySource(keySource);
+    platform::detail::setTerminalKeys(keySource);
 }
 
 void endInput() {
     Input& in = st().in;
     if (!in.active) return;
     detail::pumpInput();
-    detail::deviceEndInput();
-    platform::detail::setTerminalKeySource(nullptr);
+    device().endInput();
+    platform::detail::setTerminalKeys(nullptr);
     Input fresh;
     fresh.pointer = in.pointer;
     in = fresh;
@@ -530,7 +518,7 @@ void screenResized() {
     Output& o = st().o;
     if (o.cells.empty()) return;
     int rows = o.rows, cols = o.cols;
-    deviceSize(rows, cols);
+    device().size(rows, cols);
     clampSize(rows, cols);
     if (rows == o.rows && cols == o.cols) return; // the program's own resize, reported back
     std::vector<ScreenCell> cells((size_t)rows * cols);
@@ -572,10 +560,19 @@ bool typeSpecial(int vk) {
 void pumpInput() {
     Input& in = st().in;
     if (flushOut()) in.idlePolls = 0;
-    if (++in.idlePolls > IDLE_POLLS && !headlessOn() && in.active) deviceWaitInput(IDLE_WAIT_MS);
-    if (deviceRead()) in.idlePolls = 0;
+    if (++in.idlePolls > IDLE_POLLS && in.active) device().waitInput(IDLE_WAIT_MS);
+    if (device().read()) in.idlePolls = 0;
     forgetOldPresses();
     if (st().o.repaintDue) flushOut();
+}
+
+const Terminal& terminal() { return *current; }
+
+void useTerminal(const Terminal& terminal) {
+    st() = State{};
+    current = &terminal;
+    device().reset();
+    platform::detail::setTerminalKeys(nullptr);
 }
 
 } // namespace platform::terminal::detail

@@ -1,8 +1,7 @@
-// The real backend's game window on Windows: one thread, messages pumped from every poll, sleep and
-// flush, so the window stays responsive through the game's busy-wait loops. Frames are shown by a
-// DIB blit. Keys and the pointer are read system-wide, as the game was written to read them.
-#include "platform/backend.h"
+// The game window on Windows. Frames are shown by a DIB blit. Keys and the pointer are read
+// system-wide, as the game was written to read them.
 #include "platform/letterbox.h"
+#include "platform/window_driver.h"
 
 // After the platform's headers: windows.h defines the virtual-key names as macros.
 #include <windows.h>
@@ -10,7 +9,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <thread> // also brings the clocks: <chrono> itself cannot be compiled for GBK text
 #include <vector>
 
 namespace platform::detail {
@@ -45,13 +44,11 @@ Window& win() {
 // what the window's own messages say (the pointer moving over it, keys and the left button going
 // down and up while it has them) is taken at once in between; while the pointer is over the
 // window its messages say where it is, and the system is asked only now and then (which also
-// finds it gone when it leaves). The window is serviced at least every PUMP_INTERVAL_MS while the
-// game polls or sleeps, and at every flush.
+// finds it gone when it leaves). The window is serviced at most every PUMP_INTERVAL_MS (the shared
+// code asks at every poll, every slice of a sleep and every flush).
 constexpr long long READ_INTERVAL_MS = 20;
 constexpr long long POINTER_OVER_READ_INTERVAL_MS = 250;
 constexpr long long PUMP_INTERVAL_MS = 20;
-// Sleeps are cut into slices this long, the window serviced between them.
-constexpr long long SLEEP_SLICE_MS = 10;
 
 struct Interval {
     long long last = -1000000;
@@ -193,9 +190,9 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "cardbattle: %s (Windows error %lu)\n", what, (unsigned long)GetLastError());
-    quit(1);
+bool failed(std::string& error) {
+    error = "Windows error " + std::to_string(GetLastError());
+    return false;
 }
 
 // The console window, when it is the program's own: started from Explorer rather than from a
@@ -214,7 +211,7 @@ Point outerSize(int w, int h) {
     return {(int)(r.right - r.left), (int)(r.bottom - r.top)};
 }
 
-void registerClass() {
+bool registerClass(std::string& error) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -223,20 +220,18 @@ void registerClass() {
     wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(ICON_RESOURCE));
     wc.hCursor = LoadCursorW(nullptr, (LPCWSTR)IDC_ARROW);
     wc.lpszClassName = WINDOW_CLASS;
-    if (!RegisterClassExW(&wc)) fail("cannot open the game window");
+    return RegisterClassExW(&wc) || failed(error);
 }
 
-Interval pumped;
-
-void pumpIfDue() {
-    if (pumped.due(nowMs(), PUMP_INTERVAL_MS)) nativePump();
+long long clockMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-} // namespace
+bool isOpen() { return win().hwnd != nullptr; }
 
-bool nativeOpenNow() { return win().hwnd != nullptr; }
-
-void nativeOpen(int w, int h, bool keepTerminal) {
+bool open(Point frame, bool keepTerminal, std::string& error) {
+    int w = frame.x, h = frame.y;
     Window& s = win();
     Point outer = outerSize(w, h);
     if (s.hwnd) {
@@ -247,9 +242,9 @@ void nativeOpen(int w, int h, bool keepTerminal) {
         if (!s.fullscreen)
             SetWindowPos(s.hwnd, nullptr, 0, 0, outer.x, outer.y, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         showNow();
-        return;
+        return true;
     }
-    registerClass();
+    if (!registerClass(error)) return false;
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
     HWND console = keepTerminal ? nullptr : ownConsoleWindow();
     RECT at{};
@@ -261,34 +256,32 @@ void nativeOpen(int w, int h, bool keepTerminal) {
     s.frameSize = {w, h};
     s.hwnd = CreateWindowExW(0, WINDOW_CLASS, WINDOW_TITLE, WINDOWED_STYLE, x, y, outer.x, outer.y, nullptr, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
-    if (!s.hwnd) fail("cannot open the game window");
+    if (!s.hwnd) return failed(error);
     // Sleep in steps of a millisecond rather than of the system's 15.6 ms tick (until the process ends).
     timeBeginPeriod(1);
     ShowWindow(s.hwnd, SW_SHOW);
     SetForegroundWindow(s.hwnd);
     if (console) ShowWindow(console, SW_HIDE);
     showNow();
-    nativePump();
+    return true;
 }
 
-void nativePump() {
+bool pump() {
+    static Interval pumped;
     Window& w = win();
-    if (!w.hwnd) return;
-    pumped.last = nowMs();
+    if (!pumped.due(clockMs(), PUMP_INTERVAL_MS)) return !w.closed;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) w.closed = true;
         DispatchMessageW(&msg);
     }
-    // Closing the window ends the program.
-    if (w.closed) quit(0);
+    return !w.closed;
 }
 
-bool nativeKeyDown(int vk) {
-    pumpIfDue();
+bool keyDown(int vk) {
     if (vk < 0 || vk > 0xFF) return false;
     Input& in = input();
-    if (in.keyRead[vk].due(nowMs(), READ_INTERVAL_MS)) {
+    if (in.keyRead[vk].due(clockMs(), READ_INTERVAL_MS)) {
         // The state is kept for the physical buttons: the primary one is the right button for a
         // player who has swapped them.
         int key = vk == VK_LBUTTON && GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : vk;
@@ -297,12 +290,11 @@ bool nativeKeyDown(int vk) {
     return in.down[vk];
 }
 
-Point nativePointer() {
-    pumpIfDue();
+Point pointer() {
     Input& in = input();
     POINT p{};
     long long interval = in.pointerOver ? POINTER_OVER_READ_INTERVAL_MS : READ_INTERVAL_MS;
-    if (in.pointerRead.due(nowMs(), interval) && GetCursorPos(&p) && ScreenToClient(win().hwnd, &p)) {
+    if (in.pointerRead.due(clockMs(), interval) && GetCursorPos(&p) && ScreenToClient(win().hwnd, &p)) {
         in.pointer = {(int)p.x, (int)p.y};
         Point size = clientSize(win().hwnd);
         in.pointerOver = p.x >= 0 && p.y >= 0 && p.x < size.x && p.y < size.y;
@@ -310,27 +302,16 @@ Point nativePointer() {
     return in.pointer;
 }
 
-Point nativeClientSize() { return clientSize(win().hwnd); }
+Point clientArea() { return clientSize(win().hwnd); }
 
-void nativePresent(const uint32_t* pixels, int w, int h) {
-    Window& s = win();
-    if (w != s.frameSize.x || h != s.frameSize.y) return;
-    s.frame = pixels;
+void showFrame(const uint32_t* pixels, Point) {
+    win().frame = pixels;
     showNow();
-    nativePump();
 }
 
-void nativeSleep(int ms) {
-    // The system's sleep, the window serviced between its slices.
-    long long end = nowMs() + std::max(ms, 0);
-    pumpIfDue();
-    for (long long left = end - nowMs(); left > 0; left = end - nowMs()) {
-        Sleep((DWORD)std::min(left, SLEEP_SLICE_MS));
-        pumpIfDue();
-    }
-}
+void rest(int ms) { Sleep((DWORD)ms); }
 
-Point nativeDesktopSize() {
+Point desktopSize() {
     // The largest client area whose window fits in the work area (the screen less the taskbar).
     RECT work{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
@@ -338,5 +319,9 @@ Point nativeDesktopSize() {
     Point frame = outerSize(0, 0);
     return {std::max<int>(work.right - work.left - frame.x, 0), std::max<int>(work.bottom - work.top - frame.y, 0)};
 }
+
+} // namespace
+
+const WindowDriver SYSTEM_WINDOW = {open, isOpen, pump, keyDown, pointer, clientArea, showFrame, rest, desktopSize};
 
 } // namespace platform::detail

@@ -9,7 +9,7 @@
 // own (shown with SetConsoleActiveScreenBuffer) would keep the prompt's screen, but switching
 // buffers makes Wine's console window crash now and then, and Wine is where this is tested.
 #include "platform/platform.h"
-#include "platform/terminal_device.h"
+#include "platform/terminal/device.h"
 #include "platform/ways_out.h"
 
 // After the platform's headers: windows.h defines the virtual-key names as macros.
@@ -73,10 +73,6 @@ struct Changing {
 
 COORD cellOf(int row, int col) { return COORD{(SHORT)(col - 1), (SHORT)(row - 1)}; }
 
-// What a test said of the console on the headless backend: -1 nothing (the console as it is), else
-// whether there is one. Tests run on the same console as the program would.
-int saidInteractive = -1;
-
 bool screenInfo(HANDLE h, CONSOLE_SCREEN_BUFFER_INFO& info) { return GetConsoleScreenBufferInfo(h, &info) != 0; }
 
 // As "mode con" does: the buffer and the window both cols x rows. The window must fit in the
@@ -136,7 +132,8 @@ bool take() {
     Console& c = con();
     if (c.ended) return false;
     if (!c.held) {
-        if (!deviceInteractive()) return false;
+        // Asked through the terminal in force: the tests may say there is none.
+        if (!terminal().device->interactive()) return false;
         c.in = GetStdHandle(STD_INPUT_HANDLE);
         c.out = GetStdHandle(STD_OUTPUT_HANDLE);
         if (!GetConsoleMode(c.in, &c.inMode) || !GetConsoleMode(c.out, &c.outMode) || !screenInfo(c.out, c.outInfo))
@@ -227,22 +224,19 @@ void record(const INPUT_RECORD& r) {
     }
 }
 
-} // namespace
-
 // ---- the device under the screen model -----------------------------------------------------
 
-bool deviceInteractive() {
+bool interactive() {
     // As isatty on both: a program whose input or output is a file, a pipe or nothing at all (no
     // console attached) has no launcher.
     static const bool yes = [] {
         DWORD mode = 0;
         return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) && GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode);
     }();
-    int said = saidInteractive;
-    return said < 0 || !platform::headless::active() ? yes : said == 1;
+    return yes;
 }
 
-void deviceSize(int& rows, int& cols) {
+void size(int& rows, int& cols) {
     Changing changing;
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!take() || !screenInfo(con().out, info)) return;
@@ -250,24 +244,24 @@ void deviceSize(int& rows, int& cols) {
     cols = info.dwSize.X;
 }
 
-void devicePlace(int row, int col) {
+void place(int row, int col) {
     Changing changing;
     if (ready()) SetConsoleCursorPosition(con().out, cellOf(row, col));
 }
 
-void deviceAttribute(int attribute) {
+void attribute(int attribute) {
     Changing changing;
     if (!ready()) return;
     con().attribute = (WORD)attribute;
     SetConsoleTextAttribute(con().out, (WORD)attribute);
 }
 
-void deviceCharacter(uint16_t code) {
+void character(uint16_t code) {
     Changing changing;
     if (take()) con().text += wideOf(code);
 }
 
-void deviceClear(int attribute) {
+void clear(int attribute) {
     Changing changing;
     Console& c = con();
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -280,7 +274,7 @@ void deviceClear(int attribute) {
     SetConsoleCursorPosition(c.out, COORD{0, 0});
 }
 
-void deviceScrollUp() {
+void scrollUp() {
     Changing changing;
     Console& c = con();
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -292,7 +286,7 @@ void deviceScrollUp() {
     ScrollConsoleScreenBufferW(c.out, &all, nullptr, COORD{0, -1}, &blank);
 }
 
-void deviceTitle(const std::string& gbk) {
+void title(const std::string& gbk) {
     Changing changing;
     Console& c = con();
     if (!take()) return;
@@ -310,7 +304,7 @@ void deviceTitle(const std::string& gbk) {
     SetConsoleTitleW(title.c_str());
 }
 
-void deviceResize(int& rows, int& cols) {
+void resize(int& rows, int& cols) {
     Changing changing;
     Console& c = con();
     if (!ready()) return;
@@ -323,14 +317,14 @@ void deviceResize(int& rows, int& cols) {
     cols = info.dwSize.X;
 }
 
-void deviceCursorVisible(bool visible) {
+void cursorVisible(bool visible) {
     Changing changing;
     if (!ready()) return;
     CONSOLE_CURSOR_INFO cursor{1, visible ? TRUE : FALSE};
     SetConsoleCursorInfo(con().out, &cursor);
 }
 
-bool deviceCursor(Cell& at) {
+bool cursor(Cell& at) {
     Changing changing;
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!ready() || !screenInfo(con().out, info)) return false;
@@ -338,26 +332,26 @@ bool deviceCursor(Cell& at) {
     return true;
 }
 
-bool deviceFlush() {
+bool flush() {
     Changing changing;
     bool waiting = !con().text.empty();
     writeText();
     return waiting;
 }
 
-bool deviceLost() { return false; }
+bool lost() { return false; }
 
-bool deviceErase() {
+bool erase() {
     Changing changing;
     Console& c = con();
     if (!c.held || !c.drawing) return false;
-    deviceClear(c.outInfo.wAttributes);
+    clear(c.outInfo.wAttributes);
     return true;
 }
 
 // What is printed after the launcher (diagnostics in debug mode) wraps as the console's own
 // output does; the model no longer knows what the console shows.
-bool deviceEndScreen(int) {
+bool endScreen(int) {
     Changing changing;
     Console& c = con();
     if (!c.held || !c.drawing) return false;
@@ -367,13 +361,12 @@ bool deviceEndScreen(int) {
     return true;
 }
 
-void deviceReset() {
-    saidInteractive = -1;
+void reset() {
     giveBack(false);
     con().text.clear();
 }
 
-bool deviceBeginInput() {
+bool beginInput() {
     Changing changing;
     Console& c = con();
     if (!take()) return false;
@@ -382,13 +375,13 @@ bool deviceBeginInput() {
     return true;
 }
 
-void deviceEndInput() {
+void endInput() {
     Changing changing;
     Console& c = con();
     if (c.inputHeld.exchange(false)) SetConsoleMode(c.in, c.inMode);
 }
 
-bool deviceRead() {
+bool read() {
     Changing changing;
     Console& c = con();
     if (!c.inputHeld) return false;
@@ -407,15 +400,17 @@ bool deviceRead() {
     return got > 0;
 }
 
-void deviceWaitInput(int ms) {
+void waitInput(int ms) {
     Console& c = con();
     if (c.inputHeld) c.quiet = WaitForSingleObject(c.in, (DWORD)ms) == WAIT_TIMEOUT;
 }
 
+} // namespace
+
+const Device CONSOLE_DEVICE = {interactive, size,      place,  attribute,     character, clear,  scrollUp,
+                               title,       resize,    cursorVisible, cursor, flush,     lost,   erase,
+                               endScreen,   reset,     beginInput, endInput,  read,      waitInput};
+
+const Terminal SYSTEM_TERMINAL = {&CONSOLE_DEVICE, nullptr};
+
 } // namespace platform::terminal::detail
-
-namespace platform::terminal::headless {
-
-void setInteractive(bool yes) { detail::saidInteractive = yes ? 1 : 0; }
-
-} // namespace platform::terminal::headless

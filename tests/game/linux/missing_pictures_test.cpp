@@ -1,5 +1,5 @@
 // The missing-pictures message with POSIX paths: absolute ones shown as they are.
-#include "missing_pictures.h"
+#include "game/missing_pictures.h"
 
 namespace missing_pictures {
 

@@ -2,7 +2,8 @@
 // screen, what is (not) sent again, how the terminal's input becomes keys, clicks and typed
 // characters, and how the terminal is given back and taken again.
 #include "console/console.h"
-#include "console_fixture.h"
+#include "support/console_fixture.h"
+#include "platform/headless/headless.h"
 
 namespace term = platform::terminal;
 using namespace console_test;

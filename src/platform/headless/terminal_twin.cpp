@@ -6,8 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/terminal.h"
-#include "platform/terminal_backend.h"
+#include <cstring>
+
+#include "platform/headless/headless.h"
+#include "platform/headless/test_terminal.h"
+#include "platform/terminal/pipe.h"
 #include "platform/utf8.h"
 
 namespace platform::terminal {
@@ -124,17 +127,17 @@ int consoleColour(const VTermColor& colour) {
     return ((ansi & 1) << 2) | (ansi & 2) | ((ansi & 4) >> 2) | (ansi & 8);
 }
 
-} // namespace
+// ---- the pipe the xterm device writes to and reads from ----------------------------------
 
-namespace detail {
+namespace pipe {
 
-bool twinInteractive() { return twin().interactive; }
+bool interactive() { return twin().interactive; }
 
-void twinWrite(const std::string& bytes) {
+void write(const char* bytes, size_t n) {
     Twin& t = twin();
-    t.written += (long long)bytes.size();
+    t.written += (long long)n;
     t.answering = true;
-    vterm_input_write(t.vt, bytes.data(), bytes.size());
+    vterm_input_write(t.vt, bytes, n);
     t.answering = false;
     if (t.resizeRows > 0) {
         vterm_set_size(t.vt, t.resizeRows, t.resizeCols);
@@ -142,18 +145,45 @@ void twinWrite(const std::string& bytes) {
     }
 }
 
-std::string twinTakeInput() {
-    std::string bytes;
-    if (twin().inputActive) bytes.swap(twin().toProgram);
-    return bytes;
+// What the emulated terminal has sent to the program (nothing while the program does not hold its
+// input, as with a real one).
+int read(char* buffer, int capacity) {
+    Twin& t = twin();
+    if (!t.inputActive) return 0;
+    int n = (int)std::min(t.toProgram.size(), (size_t)capacity);
+    std::memcpy(buffer, t.toProgram.data(), (size_t)n);
+    t.toProgram.erase(0, (size_t)n);
+    return n;
 }
 
-void twinSetInputActive(bool active) { twin().inputActive = active; }
+void setRaw(bool raw) { twin().inputActive = raw; }
+bool beginInput() {
+    setRaw(true);
+    return true;
+}
+void discardInput() { twin().toProgram.clear(); }
+bool foreground() { return twin().foreground; }
+// It answers at once, on the virtual clock: nothing is ever waited for.
+bool waitInput(int) { return false; }
+// It starts at 80 x 24, the size the device assumes when the terminal does not say.
+void size(int&, int&) {}
 
-void twinReset() { holder().reset(); }
+} // namespace pipe
 
-const Pipe TWIN_PIPE = {[](const char* bytes, size_t n) { twinWrite(std::string(bytes, n)); }, twinSetInputActive,
-                        [] { twin().toProgram.clear(); }, [] { return twin().foreground; }};
+// The ways out of the test process do not give it back: it ends with the process.
+const detail::Pipe TWIN_PIPE = {pipe::write,       pipe::setRaw,     pipe::discardInput, pipe::foreground,
+                                pipe::interactive, pipe::beginInput, pipe::read,         pipe::waitInput,
+                                pipe::size,        false};
+const detail::Terminal TWIN_TERMINAL = {&detail::XTERM_DEVICE, &TWIN_PIPE};
+
+} // namespace
+
+namespace detail {
+
+void useTestTerminal() {
+    holder().reset();
+    useTerminal(TWIN_TERMINAL);
+}
 
 } // namespace detail
 
@@ -205,14 +235,14 @@ void silenceQueries(bool silent) { twin().silent = silent; }
 
 void otherOutput(const std::string& bytes) { vterm_input_write(twin().vt, bytes.data(), bytes.size()); }
 
-void stopProgram() { detail::giveBack(detail::TWIN_PIPE, false); }
+void stopProgram() { detail::giveBack(TWIN_PIPE, false); }
 
 void continueProgram(bool foreground) {
     twin().foreground = foreground;
-    detail::takeBack(detail::TWIN_PIPE);
+    detail::takeBack(TWIN_PIPE);
 }
 
-void endProgram() { detail::giveBack(detail::TWIN_PIPE, true); }
+void endProgram() { detail::giveBack(TWIN_PIPE, true); }
 
 std::string text(int row, int col, int count) {
     std::string out;

@@ -1,6 +1,6 @@
-// File access on Windows: what a path is, whole-file reads and writes, the program's own path.
+// Files on Windows: what a path is, an open file, the program's own path and the working folder.
 // Paths are UTF-8 here as on Linux, and wide strings for Windows, so that any folder name works.
-#include "platform/platform.h"
+#include "platform/system_files.h"
 
 #include <windows.h>
 
@@ -61,93 +61,76 @@ PathKind kindOf(HANDLE h) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::DIRECTORY : PathKind::REGULAR;
 }
 
-const char* notRegular(PathKind kind) {
-    return kind == PathKind::DIRECTORY ? "it is a directory" : "it is not a regular file";
+bool failed(std::string& error) {
+    error = lastError();
+    return false;
 }
+
+HANDLE handleOf(intptr_t handle) { return (HANDLE)handle; }
 
 } // namespace
 
-PathKind pathKind(const std::string& path) {
+namespace detail {
+
+PathKind statPath(const std::string& path, std::string& error) {
     // Opened for no access at all: that reads nothing and waits for nothing, whatever the path is.
     Handle file{CreateFileW(wide(path).c_str(), 0, SHARE_ALL, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                             nullptr)};
     if (file.h != INVALID_HANDLE_VALUE) return kindOf(file.h);
     DWORD attributes = GetFileAttributesW(wide(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::MISSING;
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        error = "No such file or directory";
+        return PathKind::MISSING;
+    }
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::DIRECTORY : PathKind::OTHER;
 }
 
-bool readFile(const std::string& path, size_t maxBytes, std::string& bytes, std::string& error) {
-    bytes.clear();
-    PathKind kind = pathKind(path);
-    if (kind == PathKind::MISSING) {
-        error = "No such file or directory";
-        return false;
-    }
-    if (kind != PathKind::REGULAR) {
-        error = notRegular(kind);
-        return false;
-    }
-    Handle file{CreateFileW(wide(path).c_str(), GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE) {
-        error = lastError();
-        return false;
-    }
-    // Checked again once open, in case the path was swapped for something else meanwhile.
-    kind = kindOf(file.h);
-    if (kind != PathKind::REGULAR) {
-        error = notRegular(kind);
-        return false;
-    }
+SystemFile::~SystemFile() {
+    if (handleOf(handle_) != INVALID_HANDLE_VALUE) CloseHandle(handleOf(handle_));
+}
+
+bool SystemFile::openToRead(const std::string& path, std::string& error) {
+    handle_ = (intptr_t)CreateFileW(wide(path).c_str(), GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handleOf(handle_) != INVALID_HANDLE_VALUE || failed(error);
+}
+
+bool SystemFile::openToWrite(const std::string& path, std::string& error) {
+    handle_ = (intptr_t)CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handleOf(handle_) != INVALID_HANDLE_VALUE || failed(error);
+}
+
+PathKind SystemFile::kind() const { return kindOf(handleOf(handle_)); }
+
+bool SystemFile::size(unsigned long long& bytes, std::string& error) const {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.h, &size)) {
-        error = lastError();
-        return false;
-    }
-    if ((unsigned long long)size.QuadPart > maxBytes) {
-        error = "it is larger than " + byteCount(maxBytes);
-        return false;
-    }
-    bytes.resize((size_t)size.QuadPart);
-    size_t got = 0;
-    while (got < bytes.size()) {
-        DWORD chunk = (DWORD)std::min<size_t>(bytes.size() - got, 1u << 30), n = 0;
-        if (!ReadFile(file.h, &bytes[got], chunk, &n, nullptr)) {
-            error = lastError();
-            bytes.clear();
-            return false;
-        }
-        if (n == 0) break; // the file shrank meanwhile: keep what is there
-        got += n;
-    }
-    bytes.resize(got);
+    if (!GetFileSizeEx(handleOf(handle_), &size)) return failed(error);
+    bytes = (unsigned long long)size.QuadPart;
     return true;
 }
 
-bool writeFile(const std::string& path, const std::string& bytes, std::string& error) {
-    Handle file{CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)};
-    if (file.h == INVALID_HANDLE_VALUE) {
-        error = lastError();
-        return false;
-    }
-    for (size_t done = 0; done < bytes.size();) {
-        DWORD chunk = (DWORD)std::min<size_t>(bytes.size() - done, 1u << 30), n = 0;
-        if (!WriteFile(file.h, bytes.data() + done, chunk, &n, nullptr)) {
-            error = lastError();
-            return false;
-        }
-        done += n;
-    }
-    HANDLE h = file.h;
-    file.h = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(h)) {
-        error = lastError();
-        return false;
-    }
-    return true;
+long long SystemFile::read(char* into, size_t n, std::string& error) {
+    DWORD got = 0;
+    if (ReadFile(handleOf(handle_), into, (DWORD)std::min<size_t>(n, 1u << 30), &got, nullptr)) return got;
+    failed(error);
+    return -1;
 }
+
+long long SystemFile::write(const char* from, size_t n, std::string& error) {
+    DWORD put = 0;
+    if (WriteFile(handleOf(handle_), from, (DWORD)std::min<size_t>(n, 1u << 30), &put, nullptr)) return put;
+    failed(error);
+    return -1;
+}
+
+bool SystemFile::close(std::string& error) {
+    HANDLE h = handleOf(handle_);
+    handle_ = (intptr_t)INVALID_HANDLE_VALUE;
+    return CloseHandle(h) || failed(error);
+}
+
+} // namespace detail
 
 std::string executablePath() {
     std::wstring path(MAX_PATH, L'\0');
