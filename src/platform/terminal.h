@@ -1,5 +1,5 @@
 // The terminal half of the platform seam: the text console the launcher draws in. On Linux that is
-// any xterm-compatible terminal (terminal_vt.cpp); on Windows it is the console (win32_console.cpp).
+// any xterm-compatible terminal (terminal/xterm.cpp); on Windows it is the console (windows/console.cpp).
 //
 // Output goes through a model of the screen: every cell remembers what was last sent to it, and
 // only cells that change are written, so a screen that is redrawn in a busy loop costs nothing
