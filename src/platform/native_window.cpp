@@ -12,7 +12,8 @@
 namespace platform::detail {
 namespace {
 
-const WindowDriver& system() { return SYSTEM_WINDOW; }
+const WindowDriver* driver = &SYSTEM_WINDOW;
+const WindowDriver& system() { return *driver; }
 
 constexpr int BUSY_POLLS = 256;
 constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
@@ -108,6 +109,13 @@ unsigned matchSeed() {
 } // namespace
 
 void notePress(int vk) { presses.pressed(vk, clockMs()); }
+
+void useWindowDriver(const WindowDriver& stand) {
+    driver = &stand;
+    pollRun = 0;
+    presses = PressHold{};
+    frameSize = Point{};
+}
 
 const Backend NATIVE_BACKEND = {openWindow, windowIsOpen, present, presentUnchanged, beforePoll, keyDown,
                                 pointer,    sleep,        clockMs, desktopSize,      matchSeed};

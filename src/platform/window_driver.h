@@ -38,6 +38,8 @@ struct WindowDriver {
 
 // The system's window, defined in its own folder.
 extern const WindowDriver SYSTEM_WINDOW;
+// The window the native backend drives: the system's, unless a test puts a stand-in under it.
+void useWindowDriver(const WindowDriver& driver);
 
 // A key or mouse button went down in the window: it reads down for a moment even when it is up
 // again before the next poll.

@@ -26,6 +26,17 @@ bool failed(std::string& error) {
     return false;
 }
 
+// A read or a write, made again when a signal cut it short; -1 on failure.
+template <typename Call> long long retried(Call call, std::string& error) {
+    for (;;) {
+        ssize_t n = call();
+        if (n >= 0) return n;
+        if (errno == EINTR) continue;
+        failed(error);
+        return -1;
+    }
+}
+
 } // namespace
 
 PathKind statPath(const std::string& path, std::string& error) {
@@ -64,23 +75,11 @@ bool SystemFile::size(unsigned long long& bytes, std::string& error) const {
 }
 
 long long SystemFile::read(char* into, size_t n, std::string& error) {
-    for (;;) {
-        ssize_t got = ::read((int)handle_, into, n);
-        if (got >= 0) return got;
-        if (errno == EINTR) continue;
-        failed(error);
-        return -1;
-    }
+    return retried([&] { return ::read((int)handle_, into, n); }, error);
 }
 
 long long SystemFile::write(const char* from, size_t n, std::string& error) {
-    for (;;) {
-        ssize_t put = ::write((int)handle_, from, n);
-        if (put >= 0) return put;
-        if (errno == EINTR) continue;
-        failed(error);
-        return -1;
-    }
+    return retried([&] { return ::write((int)handle_, from, n); }, error);
 }
 
 bool SystemFile::close(std::string& error) {

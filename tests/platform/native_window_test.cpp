@@ -1,0 +1,127 @@
+// The native backend's shared rules, over a stand-in for the system's window: what every system
+// (Linux, Windows, the browser) gets without writing it again.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "platform/headless/headless.h"
+#include "platform/platform.h"
+#include "platform/window_driver.h"
+
+namespace {
+
+using platform::Point;
+
+// What the stand-in was asked, and what it answers.
+struct StandIn {
+    bool open = false;
+    bool openFails = false;
+    bool closedByPlayer = false;
+    Point client{100, 50};
+    Point pointer;
+    bool down = false;
+    std::vector<int> rests;
+    int pumps = 0;
+    std::vector<Point> shown;
+};
+StandIn standIn;
+
+const platform::detail::WindowDriver STAND_IN = {
+    [](Point frame, bool, std::string& error) {
+        if (standIn.openFails) {
+            error = "no display here";
+            return false;
+        }
+        standIn.open = true;
+        standIn.client = frame;
+        return true;
+    },
+    [] { return standIn.open; },
+    [] {
+        ++standIn.pumps;
+        return !standIn.closedByPlayer;
+    },
+    [](int) { return standIn.down; },
+    [] { return standIn.pointer; },
+    [] { return standIn.client; },
+    [](const uint32_t*, Point size) { standIn.shown.push_back(size); },
+    [](int ms) {
+        standIn.rests.push_back(ms);
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    },
+    [] { return Point{1366, 768}; },
+};
+
+class NativeWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        standIn = StandIn{};
+        platform::headless::disable();
+        platform::detail::useWindowDriver(STAND_IN);
+    }
+    void TearDown() override {
+        platform::detail::useWindowDriver(platform::detail::SYSTEM_WINDOW);
+        platform::headless::enable();
+    }
+};
+
+TEST_F(NativeWindow, ASleepIsCutIntoShortRestsWithTheWindowServicedBetween) {
+    platform::openWindow(100, 50, false);
+    int pumpsBefore = standIn.pumps;
+    platform::sleepMs(35);
+    int rested = 0;
+    for (int ms : standIn.rests) {
+        EXPECT_LE(ms, 10);
+        rested += ms;
+    }
+    EXPECT_GE(rested, 25) << "most of the sleep is spent resting";
+    EXPECT_GT(standIn.pumps - pumpsBefore, (int)standIn.rests.size()) << "a pump before and after every rest";
+}
+
+TEST_F(NativeWindow, OnlyAFrameOfTheWindowsSizeIsShown) {
+    std::vector<uint32_t> pixels(200 * 100);
+    platform::present(pixels.data(), 200, 100); // before the window opens: nowhere to show it
+    platform::openWindow(200, 100, false);
+    platform::present(pixels.data(), 100, 50);
+    platform::present(pixels.data(), 200, 100);
+    ASSERT_EQ(standIn.shown.size(), 1u);
+    EXPECT_EQ(standIn.shown[0].x, 200);
+}
+
+TEST_F(NativeWindow, ThePointerIsMappedBackThroughTheStretchedWindow) {
+    EXPECT_EQ(platform::windowPointer().x, 0) << "no window, no pointer";
+    platform::openWindow(100, 50, false);
+    standIn.client = {300, 100}; // twice the frame's height: bars of 50 pixels left and right
+    standIn.pointer = {150, 60};
+    Point p = platform::windowPointer();
+    EXPECT_EQ(p.x, 50);
+    EXPECT_EQ(p.y, 30);
+    standIn.pointer = {20, 60};
+    EXPECT_LT(platform::windowPointer().x, 0) << "on the left bar";
+}
+
+TEST_F(NativeWindow, AQuickPressReadsDownAtTheNextPollOnlyWhileTheWindowIsOpen) {
+    platform::detail::notePress(platform::VK_SPACE);
+    EXPECT_FALSE(platform::keyDown(platform::VK_SPACE)) << "no window to have pressed it in";
+    platform::openWindow(100, 50, false);
+    platform::detail::notePress(platform::VK_SPACE);
+    EXPECT_TRUE(platform::keyDown(platform::VK_SPACE)) << "released before the poll, still seen";
+    EXPECT_FALSE(platform::keyDown(platform::VK_RETURN));
+}
+
+using NativeWindowEnd = NativeWindow;
+
+TEST_F(NativeWindowEnd, AWindowThatCannotBeOpenedIsSaidAndEndsTheProgram) {
+    standIn.openFails = true;
+    EXPECT_EXIT(platform::openWindow(100, 50, false), ::testing::ExitedWithCode(1),
+                "cannot open the game window: no display here");
+}
+
+TEST_F(NativeWindowEnd, ClosingTheWindowEndsTheProgramCleanly) {
+    platform::openWindow(100, 50, false);
+    standIn.closedByPlayer = true;
+    EXPECT_EXIT(platform::sleepMs(20), ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
