@@ -69,13 +69,12 @@ protected:
 TEST_F(NativeWindow, ASleepIsCutIntoShortRestsWithTheWindowServicedBetween) {
     platform::openWindow(100, 50, false);
     int pumpsBefore = standIn.pumps;
+    auto start = std::chrono::steady_clock::now();
     platform::sleepMs(35);
-    int rested = 0;
-    for (int ms : standIn.rests) {
-        EXPECT_LE(ms, 10);
-        rested += ms;
-    }
-    EXPECT_GE(rested, 25) << "most of the sleep is spent resting";
+    // The clock counts whole milliseconds: the sleep may end up to one of them early.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(34)) << "never shorter";
+    ASSERT_FALSE(standIn.rests.empty());
+    for (int ms : standIn.rests) EXPECT_LE(ms, 10);
     EXPECT_GT(standIn.pumps - pumpsBefore, (int)standIn.rests.size()) << "a pump before and after every rest";
 }
 
