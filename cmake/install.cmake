@@ -11,10 +11,13 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/cardbattle)
 if(NOT WIN32)
   install(FILES ${CMAKE_SOURCE_DIR}/dist/cardbattle.desktop DESTINATION share/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/dist/cardbattle.svg DESTINATION share/icons/hicolor/scalable/apps)
+  # The README shows the battle screen from docs/ beside it.
+  install(FILES ${CMAKE_SOURCE_DIR}/docs/battle.png DESTINATION share/doc/cardbattle/docs)
+  include(${CMAKE_CURRENT_LIST_DIR}/documents.cmake)
 
   set(CPACK_GENERATOR DEB TGZ)
   set(CPACK_PACKAGE_NAME cardbattle)
-  set(CPACK_PACKAGE_CONTACT "cardbattle developers")
+  set(CPACK_PACKAGE_CONTACT "${CARDBATTLE_MAINTAINER}")
   set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "single-player card battle game against the computer")
   string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Your hero and your hand of cards face a computer opponent across a board of\n"
@@ -23,6 +26,7 @@ if(NOT WIN32)
   set(CPACK_STRIP_FILES ON)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION games)
+  set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb_layout.cmake)
   # The shared libraries the program links are found by dpkg-shlibdeps; the text needs a Chinese
   # face, which fontconfig finds when the game's own is not installed.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -9,7 +9,7 @@ PACKAGES=(
   libsdl2-dev libstb-dev
   libfontconfig-dev libfreetype-dev fontconfig fonts-wqy-microhei
   librsvg2-bin libvterm-dev
-  desktop-file-utils
+  desktop-file-utils man-db appstream lintian
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick xterm evilwm
   afl++
