@@ -34,9 +34,9 @@ const Option* findOption(const std::string& name) {
 void printHelp(std::ostream& out) {
     out << "Usage: " << PROGRAM << " [--help | --version]\n\n"
         << "A single-player card battle game: your hero and your hand of cards against a\n"
-           "computer opponent. It first shows a small settings screen in the terminal\n"
-           "(window size and debug mode), then plays in a window of its own with the mouse\n"
-           "and the space key. It takes no other options.\n\n"
+           "computer opponent. It first shows a small settings screen in the terminal or\n"
+           "console (window size and debug mode), then plays in a window of its own with\n"
+           "the mouse and the space key. It takes no other options.\n\n"
            "Options:\n";
     for (const Option& option : OPTIONS) {
         std::string name = option.name;
