@@ -221,6 +221,19 @@ struct Writing {
     bool alone = false;
 };
 
+// One text of every card of the catalogue.
+std::vector<std::string> everyCards(std::string Card::*text) {
+    std::vector<std::string> t;
+    for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
+                                                cardCatalogue::priscilla(), cardCatalogue::claude(),
+                                                cardCatalogue::fprincess(), cardCatalogue::ara(),
+                                                cardCatalogue::araTentacle(), cardCatalogue::hit()}) {
+        t.push_back(c->*text);
+        delete c;
+    }
+    return t;
+}
+
 std::vector<Writing> writings() {
     static const std::vector<std::string> numbers = [] {
         std::vector<std::string> n;
@@ -229,30 +242,13 @@ std::vector<Writing> writings() {
     }();
     // Every card's rules text, and one long enough to run past the bottom of the box.
     static const std::vector<std::string> rules = [] {
-        std::vector<std::string> t;
-        for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
-                                                    cardCatalogue::priscilla(), cardCatalogue::claude(),
-                                                    cardCatalogue::fprincess(), cardCatalogue::ara(),
-                                                    cardCatalogue::araTentacle(), cardCatalogue::hit()}) {
-            t.push_back(c->detail);
-            delete c;
-        }
+        std::vector<std::string> t = everyCards(&Card::detail);
         t.push_back("【战吼】【亡语】【吸血】【嘲讽】【圣盾】：在你的回合结束时，对所有敌人造成 10 点伤害，"
                     "再为你的英雄恢复 10 点生命值，然后抽两张牌。");
         return t;
     }();
     // Every card's name, the longest of them (9 wide characters) included.
-    static const std::vector<std::string> names = [] {
-        std::vector<std::string> n;
-        for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
-                                                    cardCatalogue::priscilla(), cardCatalogue::claude(),
-                                                    cardCatalogue::fprincess(), cardCatalogue::ara(),
-                                                    cardCatalogue::araTentacle(), cardCatalogue::hit()}) {
-            n.push_back(c->name);
-            delete c;
-        }
-        return n;
-    }();
+    static const std::vector<std::string> names = everyCards(&Card::name);
     std::vector<Writing> all;
     // Every two-digit number, centred on layer `badge`, in a box `w` across.
     auto number = [&](const std::string& what, const std::vector<Layer>& layers, int badge, int w,
