@@ -9,15 +9,16 @@ PACKAGES=(
   libsdl2-dev libstb-dev
   libfontconfig-dev libfreetype-dev fontconfig fonts-wqy-microhei
   librsvg2-bin libvterm-dev
-  desktop-file-utils
+  desktop-file-utils man-db appstream lintian
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick xterm evilwm
   afl++
 )
 if [ "${1:-}" = "--windows" ]; then
   # The MinGW-w64 compiler of the posix thread model (for std::thread), GoogleTest's sources to
-  # build with it, and Wine (64-bit) with the fonts above to run what it builds.
-  PACKAGES+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+  # build with it, Wine (64-bit) with the fonts above to run what it builds, and NSIS for the
+  # installer.
+  PACKAGES+=(g++-mingw-w64-x86-64-posix googletest wine wine64 nsis)
 fi
 
 missing=()

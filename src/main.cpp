@@ -1,3 +1,8 @@
+#include "game/command_line.h"
 #include "game/lobby.h"
 
-int main() { return runGame(); }
+int main(int argc, char** argv) {
+    CommandLine command = readCommandLine(argc, argv);
+    if (!command.play) return command.exitCode;
+    return runGame();
+}

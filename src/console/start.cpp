@@ -1,8 +1,12 @@
 // The launcher screen and setting.ini.
 #include "console/start.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <memory>
 #include <vector>
 
 #include "console/console.h"
@@ -13,6 +17,28 @@
 namespace {
 
 const char* const SETTINGS_FILE = "setting.ini";
+
+// Where the launcher's forms and title stand (row, column on the screen). The full screen is the
+// one designed for 60 x 20; a terminal that stays smaller gets the same widgets closer together
+// (all of them within 40 x 12) under a line that says why.
+struct LauncherLayout {
+    int titleRow, titleCol;
+    int listFormRow, listFormCol, listFormRows;
+    int debugFormRow, debugFormCol, debugFormCols;
+    int submitFormRow, submitFormCol;
+    bool note;
+};
+constexpr LauncherLayout FULL_LAYOUT = {4, 17, 5, 5, 14, 6, 24, 20, 16, 26, false};
+constexpr LauncherLayout COMPACT_LAYOUT = {3, 7, 4, 1, 5, 5, 22, 14, 10, 16, true};
+constexpr int LAUNCHER_COLS = 60, LAUNCHER_ROWS = 20;
+
+// The note of the compact screen, longest first: the longest that fits the terminal's width (60
+// columns at most, the width asked for).
+const char* const SMALL_TERMINAL_NOTES[] = {
+    "Terminal below 60 x 20: start the game in a larger one.",
+    "Small terminal: start in a 60 x 20 one.",
+    "Start in a 60 x 20 terminal.",
+};
 
 // An index that the file does not give is the largest window that fits the desktop.
 int resolutionOr(int index) {
@@ -73,6 +99,14 @@ void startWithoutLauncher(Game& now) {
 
 } // namespace
 
+bool launcherFits(platform::terminal::Cell size) { return size.row >= LAUNCHER_ROWS && size.col >= LAUNCHER_COLS; }
+
+std::string smallTerminalNote(int cols) {
+    for (const char* note : SMALL_TERMINAL_NOTES)
+        if ((int)std::strlen(note) <= cols) return note;
+    return SMALL_TERMINAL_NOTES[std::size(SMALL_TERMINAL_NOTES) - 1];
+}
+
 int fittingResolution(platform::Point desktop) {
     for (int i = RESOLUTION_MAX - 1; i > 0; --i)
         if (RESOLUTIONS[i][1] <= desktop.x && RESOLUTIONS[i][0] <= desktop.y) return i;
@@ -93,21 +127,29 @@ void createGame(Game& now) {
     if (!platform::terminal::interactive()) return startWithoutLauncher(now);
     platform::terminal::beginInput();
 
-    setWindowSize("Game Launcher", 60, 20);
+    // A terminal that cannot take the size asked for keeps the one it had (the console says what
+    // it took; a terminal is only asked).
+    platform::terminal::Cell before = platform::terminal::size();
+    setWindowSize("Game Launcher", LAUNCHER_COLS, LAUNCHER_ROWS);
+    platform::terminal::Cell after = platform::terminal::size();
+    platform::terminal::Cell room = {std::min(before.row, after.row), std::min(before.col, after.col)};
+    const LauncherLayout& at = launcherFits(room) ? FULL_LAYOUT : COMPACT_LAYOUT;
     hideCursor();
     Form mainForm(1, 1, 18, 60, nullptr, 0);
-    Label titleLabel(toRaw("&e  Game Launcher - Settings"), 4, 17, &mainForm);
+    std::unique_ptr<Label> note;
+    if (at.note) note = std::make_unique<Label>(toRaw("&c" + smallTerminalNote(room.col)), 1, 1, &mainForm);
+    Label titleLabel(toRaw("&e  Game Launcher - Settings"), at.titleRow, at.titleCol, &mainForm);
     std::ifstream settings(SETTINGS_FILE);
-    Form setResolution(5, 5, 14, 20, &mainForm, 0);
+    Form setResolution(at.listFormRow, at.listFormCol, at.listFormRows, 20, &mainForm, 0);
     std::vector<RawText> items1;
     for (int i = 0; i < RESOLUTION_MAX; ++i) items1.push_back(toRaw(RESOLUTION_NAME[i]));
     List resolution(toRaw("&e Set Resolution"), 2, 3, 15, &setResolution, &items1, 3, 9, "");
     // A file that gives no usable index shows the row that will be used.
     resolution.isChosen = resolutionOr(readResolution(settings));
     resolution.print();
-    Form submitForm(16, 26, 2, 10, &mainForm, 0);
+    Form submitForm(at.submitFormRow, at.submitFormCol, 2, 10, &mainForm, 0);
     Button start(toRaw("&f  Start  "), 1, 1, &submitForm, 2, 1);
-    Form isDebugForm(6, 24, 1, 20, &mainForm, 0);
+    Form isDebugForm(at.debugFormRow, at.debugFormCol, 1, at.debugFormCols, &mainForm, 0);
     CheckBox isDebug(toRaw("&fDebug Mode"), 1, 1, &isDebugForm, 10, 'O', "[]");
     settings >> isDebug.chosen;
     settings.close();

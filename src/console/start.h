@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/terminal.h"
 
 class Game;
 
@@ -21,6 +22,13 @@ inline std::string version = "v" CARDBATTLE_VERSION; // the project's version, g
 // sets its scale, loads the pictures and opens the game window. Without a terminal it starts at
 // once with the saved settings.
 void createGame(Game& now);
+
+// Whether a terminal of this size holds the launcher's screen as designed (60 x 20); a smaller
+// one gets a compact screen whose first line is smallTerminalNote(its width).
+bool launcherFits(platform::terminal::Cell size);
+// That line: the terminal is too small, and the game can be started in a larger one. The longest
+// wording that fits `cols` columns (the shortest when none does).
+std::string smallTerminalNote(int cols);
 
 // The largest resolution whose window fits the desktop; the smallest when none does.
 int fittingResolution(platform::Point desktop);

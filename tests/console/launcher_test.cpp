@@ -1,5 +1,6 @@
 // The launcher: its screen, the settings file in all its states, mouse and keys, and what it
 // leaves behind (the game reset and scaled, the window, the saved choice, the terminal).
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -267,3 +268,71 @@ TEST_F(Launcher, WithoutATerminalItStartsAtOnceWithTheSavedSettings) {
     EXPECT_EQ(screen::bytesWritten(), 0) << "no escape sequences into a file or a pipe";
     EXPECT_NE(errors.find("not running in a terminal"), std::string::npos) << errors;
 }
+
+// A terminal the player started smaller than the launcher's 60 x 20: the widgets close up within
+// 40 x 12 under one line that says so, and every control works there; at 60 x 20 and beyond
+// nothing moves.
+struct TerminalCase {
+    const char* name;
+    int cols, rows;
+    bool compact;
+};
+
+class LauncherInATerminal : public Launcher, public ::testing::WithParamInterface<TerminalCase> {};
+
+TEST_P(LauncherInATerminal, OfEverySizeShowsEveryControlWithinIt) {
+    const TerminalCase& c = GetParam();
+    writeSettings("0\n0\n");
+    platform::terminal::setSize(c.cols, c.rows); // the terminal as the player started it
+    struct Cells {
+        int titleRow, titleCol, listRow, listCol, debugRow, debugCol, startRow, startCol;
+    };
+    const Cells at = c.compact ? Cells{3, 7, 5, 3, 5, 22, 10, 16} : Cells{4, 17, 6, 7, 6, 24, 16, 26};
+    int usedRows = 0, widest = 0;
+    std::string note, title, list, debug, start;
+    Game game;
+    launch(game, [&](int poll) {
+        if (poll == 1) {
+            for (int row = 1; row <= screen::screenSize().row; ++row)
+                if (!screen::rowText(row).empty()) {
+                    usedRows = row;
+                    widest = std::max(widest, (int)screen::rowText(row).size());
+                }
+            note = screen::rowText(1);
+            title = screen::text(at.titleRow, at.titleCol, 26);
+            list = screen::text(at.listRow, at.listCol, 15) + "|" + screen::text(at.listRow + 1, at.listCol, 15) + "|" +
+                   screen::text(at.listRow + 3, at.listCol, 15);
+            debug = screen::text(at.debugRow, at.debugCol, 13);
+            start = screen::text(at.startRow, at.startCol, 9);
+            click(at.debugRow, at.debugCol + 5);
+        }
+        if (poll == 20) headless::setKey(platform::VK_DOWN, true);
+        if (poll == 30) headless::setKey(platform::VK_DOWN, false);
+        // The pointer comes to Start before the click, as a hand moves it.
+        if (poll == 40) screen::movePointer(at.startRow, at.startCol + 4);
+        if (poll == 50) click(at.startRow, at.startCol + 4);
+    });
+    EXPECT_EQ(title, "  Game Launcher - Settings") << dump();
+    EXPECT_EQ(list, " Set Resolution|   512 * 756   |  1024 * 1512  ") << dump();
+    EXPECT_EQ(debug, "[ ]Debug Mode") << dump();
+    EXPECT_EQ(start, "  Start  ") << dump();
+    if (c.compact) {
+        EXPECT_EQ(note, smallTerminalNote(std::min(c.cols, 60))) << "the terminal is asked for 60 columns";
+        EXPECT_NE(note.find("60 x 20"), std::string::npos) << note;
+        EXPECT_LE(usedRows, c.rows) << "drawn below the terminal's last line:\n" << dump();
+        EXPECT_LE(widest, c.cols) << "drawn past the terminal's last column:\n" << dump();
+    } else {
+        EXPECT_EQ(note, "") << "the full screen has no note";
+    }
+    EXPECT_EQ(savedSettings(), "1\n1\n") << "the check box, the arrow key and Start all reached";
+    EXPECT_EQ(headless::windowRequest().width, 1134);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, LauncherInATerminal,
+                         ::testing::Values(TerminalCase{"ExactlyTheLaunchersSize", 60, 20, false},
+                                           TerminalCase{"Larger", 100, 40, false},
+                                           TerminalCase{"AColumnShort", 59, 20, true},
+                                           TerminalCase{"ALineShort", 60, 19, true},
+                                           TerminalCase{"FortyByTwelve", 40, 12, true},
+                                           TerminalCase{"WideButLow", 120, 12, true}),
+                         [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });

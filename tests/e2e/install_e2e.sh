@@ -5,9 +5,14 @@
 # - the installed program started the way its desktop entry starts it, with a home folder of its
 #   own, runs in ~/.local/share/cardbattle (created, empty), shows the lobby from the installed
 #   pictures and keeps setting.ini there; closing the window ends it with exit code 0;
+# - the installed manual page reads cleanly with man (no warning), the software-centre entry
+#   passes appstreamcli validate and names the installed desktop entry and the program's version,
+#   which --version prints;
 # - CPack makes a .tar.gz whose unpacked program, started from an empty folder, shows the lobby,
-#   and, where dpkg is at hand, a .deb holding the program, the pictures, the desktop entry and the
-#   icon, depending on a Chinese font and the libraries the program links, with the same version.
+#   and, where dpkg is at hand, a .deb holding the program (in /usr/games, as Debian keeps games),
+#   the pictures, the desktop entry, the icon, the manual page and the software-centre entry,
+#   depending on a Chinese font and the libraries the program links, with the same version, on
+#   which lintian finds no error.
 # Usage: install_e2e.sh BUILD_DIR CMAKE CPACK CLOSE_WINDOW
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -15,7 +20,7 @@ build=$(realpath "$1")
 cmake=$2
 cpack=$3
 close_window=$(realpath "$4")
-require Xvfb xdotool xwininfo import convert compare
+require Xvfb xdotool xwininfo import convert compare man appstreamcli
 start_xvfb 1280x1024 # no setting.ini: the largest window that fits, 1134 x 768
 
 # Starts the game (label, folder, command...), checks that it shows the lobby from $assets in a
@@ -46,6 +51,31 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 grep -qx 'Terminal=true' "$desktop" || fail "the desktop entry does not give the launcher a terminal"
 grep -qx 'Icon=cardbattle' "$desktop" || fail "the desktop entry does not name the icon"
+
+# ---- the manual page, the software-centre entry, the version --------------------------------------
+page="$stage/share/man/man6/cardbattle.6.gz"
+if [ -f "$page" ]; then
+  MANWIDTH=80 man --warnings -E UTF-8 -l "$page" >"$work/man.txt" 2>"$work/man.err" || fail "man cannot show $page"
+  [ ! -s "$work/man.err" ] || { fail "man warns about the manual page:"; cat "$work/man.err"; }
+  grep -q "cardbattle - single-player card battle game" "$work/man.txt" || fail "the manual page has no NAME line"
+else
+  fail "cmake --install did not lay out share/man/man6/cardbattle.6.gz"
+fi
+version=$("$stage/bin/cardbattle" --version) || fail "cardbattle --version failed"
+metainfo=$(ls "$stage"/share/metainfo/*.metainfo.xml 2>/dev/null | head -n 1)
+if [ -n "$metainfo" ]; then
+  appstreamcli validate --no-net --pedantic "$metainfo" >"$work/appstream.log" 2>&1 ||
+    { fail "appstreamcli does not validate $(basename "$metainfo"):"; cat "$work/appstream.log"; }
+  [ "$(basename "$metainfo")" = "$(sed -n 's:.*<id>\(.*\)</id>.*:\1:p' "$metainfo").metainfo.xml" ] ||
+    fail "$(basename "$metainfo") is not named after its id"
+  launchable=$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")
+  [ -f "$stage/share/applications/$launchable" ] || fail "the software-centre entry names no installed desktop entry ($launchable)"
+  grep -q "<release version=\"${version#cardbattle }\"" "$metainfo" ||
+    fail "the software-centre entry's release is not the program's version ($version)"
+  ! grep -q project_license "$metainfo" || fail "the software-centre entry names a licence the project has not chosen"
+else
+  fail "cmake --install did not lay out share/metainfo/*.metainfo.xml"
+fi
 
 # ---- started as the desktop entry starts it ------------------------------------------------
 # Its command is sh -c "..." with nothing escaped inside, so the quoted part is the shell's text.
@@ -79,9 +109,11 @@ fi
 deb=$(ls "$work"/pkg/cardbattle_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || { fail "no .deb was made"; finish; }
 dpkg-deb -c "$deb" | awk '{print $NF}' >"$work/deb.list"
-for file in ./usr/bin/cardbattle ./usr/share/cardbattle/asset/size.ini ./usr/share/cardbattle/asset/content.ini \
+for file in ./usr/games/cardbattle ./usr/share/cardbattle/asset/size.ini ./usr/share/cardbattle/asset/content.ini \
   ./usr/share/cardbattle/asset/lobby.png ./usr/share/applications/cardbattle.desktop \
-  ./usr/share/icons/hicolor/scalable/apps/cardbattle.svg; do
+  ./usr/share/icons/hicolor/scalable/apps/cardbattle.svg ./usr/share/man/man6/cardbattle.6.gz \
+  "./usr/share/metainfo/$(basename "$metainfo")" ./usr/share/doc/cardbattle/copyright \
+  ./usr/share/doc/cardbattle/changelog.gz; do
   grep -qx "$file" "$work/deb.list" || fail "the .deb does not hold $file"
 done
 pictures=$(ls "$assets"/*.png | wc -l)
@@ -91,7 +123,13 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for package in fonts-wqy-microhei libsdl2-2.0-0 libfontconfig1 libfreetype6; do
   echo "$depends" | grep -q "\b$package\b" || fail "the .deb does not depend on $package: $depends"
 done
-version=$(dpkg-deb -f "$deb" Version)
-[ "$(basename "$archive")" = "cardbattle-$version-Linux.tar.gz" ] ||
-  fail "the .deb's version $version is not the archive's ($(basename "$archive"))"
+deb_version=$(dpkg-deb -f "$deb" Version)
+[ "$(basename "$archive")" = "cardbattle-$deb_version-Linux.tar.gz" ] ||
+  fail "the .deb's version $deb_version is not the archive's ($(basename "$archive"))"
+[ "cardbattle $deb_version" = "$version" ] || fail "the .deb's version $deb_version is not the program's ($version)"
+if command -v lintian >/dev/null; then
+  lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1 || { fail "lintian finds errors in the .deb:"; cat "$work/lintian.log"; }
+else
+  fail "lintian is not installed (scripts/setup.sh installs it)"
+fi
 finish

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows release under Wine in a virtual X server:
 #  1. the zip unpacked in an empty folder holds the program, its pictures and the README and no DLL;
+#     its --version and --help answer on standard output, an unknown option ends with exit code 2;
 #  2. with setting.ini asking for 756 x 512 and no console (standard input and output redirected)
 #     the window has that size and shows the lobby;
 #  3. resized to 1512 x 1024 the window shows the lobby doubled, and a click where the adventure
@@ -46,6 +47,18 @@ for f in cardbattle.exe asset/size.ini asset/content.ini README.txt; do
 done
 [ -z "$(find "$run" -iname '*.dll')" ] || fail "DLLs in the zip: $(find "$run" -iname '*.dll')"
 assets="$run/asset"
+
+# ---- the command line ---------------------------------------------------------------------------
+version=$("$wine_run" "$run/cardbattle.exe" --version)
+code=$?
+version=${version%$'\r'}
+[ $code = 0 ] && [[ "$version" =~ ^cardbattle\ [0-9]+\.[0-9]+\.[0-9]+$ ]] ||
+  fail "cardbattle.exe --version ended with exit code $code and printed '$version'"
+"$wine_run" "$run/cardbattle.exe" --help | tr -d '\r' | grep -q "^Usage: cardbattle" || fail "cardbattle.exe --help printed no usage"
+"$wine_run" "$run/cardbattle.exe" --fullscreen >/dev/null 2>"$work/refused.txt"
+code=$?
+[ $code = 2 ] && grep -q "unknown option '--fullscreen'" "$work/refused.txt" ||
+  fail "an unknown option ended with exit code $code and said: $(cat "$work/refused.txt")"
 
 # ---- the lobby at the saved size ----------------------------------------------------------------
 printf '0\r\n0\r\n' >"$run/setting.ini"

@@ -1,8 +1,8 @@
 // The baked pictures fit the order and places they are drawn in: rings show around the board
 // portraits, overlays leave faces visible, the taunt shield stays clear of its neighbour's badge,
 // the end screens keep a dark band for their prompt, the turn button's place is no dark hole
-// without it, and every number and rules text the game writes onto a picture lies on it,
-// readable, at all three window sizes.
+// without it, and every number, rules text and card name the game writes onto a picture lies on
+// it, readable, at all three window sizes (a name on its banner, clear of the badges).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -199,6 +199,7 @@ constexpr COLORREF DAMAGED_RED = 0x4040FF; // the colour of health below its max
 // pixels against which the text colour has at least the contrast ratio asked of ordinary web text.
 constexpr double MIN_CONTRAST = 4.5;
 constexpr int RULES_MARGIN = 10; // reference units of parchment kept around the rules text
+constexpr int NAME_MARGIN = 2;   // and of the dark banner around a card's name
 
 uint32_t rgbOf(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
@@ -208,7 +209,8 @@ struct Layer {
 };
 
 // A text the game writes onto pictures: the pictures drawn before it, in drawing order; the one it
-// must lie inside (-1: none); its box and colours; what it can say; the margin it keeps.
+// must lie inside (-1: none); its box and colours; what it can say; the margin it keeps; whether
+// it must also stay off every picture drawn after that one (a name off the badges on its banner).
 struct Writing {
     std::string what;
     std::vector<Layer> layers;
@@ -217,7 +219,21 @@ struct Writing {
     std::vector<COLORREF> colours;
     const std::vector<std::string>& texts;
     int margin;
+    bool alone = false;
 };
+
+// One text of every card of the catalogue.
+std::vector<std::string> everyCards(std::string Card::*text) {
+    std::vector<std::string> t;
+    for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
+                                                cardCatalogue::priscilla(), cardCatalogue::claude(),
+                                                cardCatalogue::fprincess(), cardCatalogue::ara(),
+                                                cardCatalogue::araTentacle(), cardCatalogue::hit()}) {
+        t.push_back(c->*text);
+        delete c;
+    }
+    return t;
+}
 
 std::vector<Writing> writings() {
     static const std::vector<std::string> numbers = [] {
@@ -227,18 +243,13 @@ std::vector<Writing> writings() {
     }();
     // Every card's rules text, and one long enough to run past the bottom of the box.
     static const std::vector<std::string> rules = [] {
-        std::vector<std::string> t;
-        for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
-                                                    cardCatalogue::priscilla(), cardCatalogue::claude(),
-                                                    cardCatalogue::fprincess(), cardCatalogue::ara(),
-                                                    cardCatalogue::araTentacle(), cardCatalogue::hit()}) {
-            t.push_back(c->detail);
-            delete c;
-        }
+        std::vector<std::string> t = everyCards(&Card::detail);
         t.push_back("【战吼】【亡语】【吸血】【嘲讽】【圣盾】：在你的回合结束时，对所有敌人造成 10 点伤害，"
                     "再为你的英雄恢复 10 点生命值，然后抽两张牌。");
         return t;
     }();
+    // Every card's name, the longest of them (9 wide characters) included.
+    static const std::vector<std::string> names = everyCards(&Card::name);
     std::vector<Writing> all;
     // Every two-digit number, centred on layer `badge`, in a box `w` across.
     auto number = [&](const std::string& what, const std::vector<Layer>& layers, int badge, int w,
@@ -268,6 +279,7 @@ std::vector<Writing> writings() {
                                     {"hp+", x + 328, y + 494, 4},     {"sp+", x, y, 4}};
         std::string where = std::string(" in the large view framed by ") + frame;
         all.push_back({"rules text" + where, large, -1, x + 164, y + 390, 260, 140, {BLACK}, rules, RULES_MARGIN});
+        all.push_back({"name" + where, large, 2, x + 164, y + 520, 330, 32, {WHITE}, names, NAME_MARGIN, true});
         if (frame != std::string("card_com_l")) continue; // the badges are drawn over every frame alike
         number("attack" + where, large, 3, 46, {WHITE});
         number("health" + where, large, 4, 46, {WHITE, DAMAGED_RED});
@@ -313,6 +325,7 @@ struct Count {
 struct Findings {
     Count outsideBadge; // inked pixels not on the badge's own pixels
     Count unreadable;   // pixels of the ink or its margin without the contrast asked
+    Count covered;      // inked pixels on a picture drawn after the badge (for texts that stay alone)
 };
 
 Findings examine(Game& game, const Writing& w) {
@@ -329,11 +342,14 @@ Findings examine(Game& game, const Writing& w) {
     Findings f;
     std::vector<uint32_t> under = compose(game, w.layers, left - m, top - m, gw, bh + 2 * m), badge;
     if (w.badge >= 0) badge = compose(game, {w.layers[w.badge]}, left, top, bw, bh);
+    std::vector<uint32_t> later;
+    if (w.alone) later = compose(game, {w.layers.begin() + w.badge + 1, w.layers.end()}, left, top, bw, bh);
     // The mostly inked pixels grown by the margin, over the box padded by it.
     std::vector<bool> grown(under.size());
     for (int y = 0, i = 0; y < bh; ++y)
         for (int x = 0; x < bw; ++x, ++i) {
             if (ink[i] && !badge.empty() && badge[i] == UNDRAWN) f.outsideBadge.add(left + x, top + y);
+            if (ink[i] && !later.empty() && later[i] != UNDRAWN) f.covered.add(left + x, top + y);
             for (int dy = 0; ink[i] >= 128 && dy <= 2 * m; ++dy)
                 std::fill_n(grown.begin() + (y + dy) * gw + x, 2 * m + 1, true);
         }
@@ -361,9 +377,18 @@ template <class Check> void atEveryWindowSize(Check check) {
 
 TEST(ArtText, EveryTwoDigitNumberLiesInsideItsBadge) {
     atEveryWindowSize([](Game& game, const Writing& w, const Findings& f) {
-        if (w.badge < 0) return;
+        if (w.badge < 0 || w.alone) return;
         EXPECT_EQ(f.outsideBadge.n, 0) << w.what << " at rate " << game.rate << ": first off the badge "
                                        << f.outsideBadge.first;
+    });
+}
+
+TEST(ArtText, EveryCardNameLiesOnItsBannerClearOfTheBadges) {
+    atEveryWindowSize([](Game& game, const Writing& w, const Findings& f) {
+        if (!w.alone) return;
+        EXPECT_EQ(f.outsideBadge.n, 0) << w.what << " at rate " << game.rate << ": first off the banner "
+                                       << f.outsideBadge.first;
+        EXPECT_EQ(f.covered.n, 0) << w.what << " at rate " << game.rate << ": first on a badge " << f.covered.first;
     });
 }
 
