@@ -15,6 +15,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/dist/cardbattle.desktop DESTINATION share/appl
 install(FILES ${CMAKE_SOURCE_DIR}/dist/cardbattle.svg DESTINATION share/icons/hicolor/scalable/apps)
 # The README shows the battle screen from docs/ beside it.
 install(FILES ${CMAKE_SOURCE_DIR}/docs/battle.png DESTINATION share/doc/cardbattle/docs)
+# and links the pages under docs/.
+file(GLOB doc_pages ${CMAKE_SOURCE_DIR}/docs/*.md)
+install(FILES ${doc_pages} DESTINATION share/doc/cardbattle/docs)
 include(${CMAKE_CURRENT_LIST_DIR}/documents.cmake)
 
 set(CPACK_GENERATOR DEB TGZ)
