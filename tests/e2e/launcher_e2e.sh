@@ -3,7 +3,7 @@
 # control, as a player's shell has it), one round per way in or out. After every round the
 # terminal must be as before: same stty settings, no mouse reporting, cursor shown, the main
 # screen, default colours, the shell's title.
-#  - Ctrl-C, SIGTERM, a crash (SIGSEGV), SIGUSR1, SIGPIPE, SIGALRM and a real-time signal on the
+#  - Ctrl-C, SIGTERM, a hang-up (SIGHUP), a crash (SIGSEGV), SIGUSR1, SIGPIPE, SIGALRM and a real-time signal on the
 #    launcher screen: the process dies by that signal, and writes no setting.ini.
 #  - Ctrl-Z at the launcher: the shell has a sane terminal and its own screen; fg brings the
 #    launcher back, drawn whole.
@@ -26,7 +26,7 @@ if [ "${5:-}" = --measure-cpu ]; then measure=${6:-10}; fi
 require Xvfb xterm xdotool xwininfo import convert
 start_xvfb 1920x1080
 
-signals=(ctrl-c TERM SEGV USR1 PIPE ALRM RTMIN+3)
+signals=(ctrl-c TERM HUP SEGV USR1 PIPE ALRM RTMIN+3)
 rounds=("${signals[@]}" ctrl-z start cursor)
 
 # ---- the shell inside xterm -------------------------------------------------------------------

@@ -109,14 +109,17 @@ TEST_F(Catalogue, LoadsBothIndexFilesAtTheGameScale) {
     std::filesystem::create_directories("asset");
     writePng("asset/back.png", 82, 112, [](int, int) { return 0xFF336699u; });
     writePng("asset/gem.png", 10, 10, [](int, int) { return 0xFF00FF00u; });
-    dir.write("asset/size.ini", "2\n82 112\n10\n10\n");
-    dir.write("asset/content.ini", "back card\ngem sp\n");
+    // At the limits, which are allowed: a file 4096 pixels across, a size of 4096.
+    writePng("asset/edge.png", 4096, 1, [](int, int) { return 0xFF0000FFu; });
+    dir.write("asset/size.ini", "3\n82 112\n10\n10\n4096 4\n");
+    dir.write("asset/content.ini", "back card\ngem sp\nedge rule\n");
     Game game;
     game.rate = 0.75;
     Captured c = capture([&] { game.loadAssets(); });
     EXPECT_EQ(c.out, "");
     EXPECT_EQ(c.err, "");
-    ASSERT_EQ(game.pmap.size(), 2u);
+    ASSERT_EQ(game.pmap.size(), 3u);
+    EXPECT_EQ(game.pmap["rule"]->img.getwidth(), 3072) << "4096 x 0.75 across";
     AssetPic* card = game.pmap["card"];
     EXPECT_EQ(card->height, 61) << "82 x 0.75 = 61.5 across";
     EXPECT_EQ(card->width, 84) << "112 x 0.75 down";

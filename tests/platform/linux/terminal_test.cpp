@@ -1,9 +1,13 @@
 // The terminal half of the seam, read back through the emulated terminal: what reaches the
 // screen, what is (not) sent again, how the terminal's input becomes keys, clicks and typed
 // characters, and how the terminal is given back and taken again.
+#include <cstdio>
+#include <cstdlib>
+
 #include "console/console.h"
 #include "support/console_fixture.h"
 #include "platform/headless/headless.h"
+#include "platform/ways_out.h"
 
 namespace term = platform::terminal;
 using namespace console_test;
@@ -375,6 +379,21 @@ TEST_P(EveryWayOut, GivesTheTerminalBackAndDiscardsKeysTypedForTheProgram) {
 INSTANTIATE_TEST_SUITE_P(Ways, EveryWayOut,
                          ::testing::Values(WayOut{"Stop", screen::stopProgram}, WayOut{"End", screen::endProgram}),
                          [](const ::testing::TestParamInfo<WayOut>& info) { return std::string(info.param.name); });
+
+// Only the first way out gives the terminal back: a signal that comes while the program is ending
+// (or a second thread's way out on Windows) must not send the restore codes again.
+TEST_F(TerminalWaysOut, IsGivenBackOnceHoweverManyWaysOutAreTaken) {
+    EXPECT_EXIT(
+        {
+            platform::detail::onExit({[](bool) { screen::endProgram(); }, [] {}});
+            platform::detail::runExitHooks();
+            long long sent = screen::bytesWritten();
+            platform::detail::runExitHooks();
+            std::fputs(screen::bytesWritten() == sent ? "given back once" : "given back again", stderr);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "given back once");
+}
 
 TEST_F(TerminalWaysOut, ContinuingInTheForegroundTakesTheTerminalAndRepaintsAtTheNextPoll) {
     screen::stopProgram();
