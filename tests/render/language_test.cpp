@@ -1,0 +1,152 @@
+// English as the language of the window's words: the built-in catalogue against the program's own
+// texts and the lookup where text reaches the surface; and Chinese, the default, drawn byte for byte
+// as before.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "battle_fixture.h"
+#include "card/card.h"
+#include "game/game.h"
+#include "render/easyx_con.h"
+#include "render/language.h"
+#include "support/catalogue_cards.h"
+#include "support/english.h"
+#include "support/written_text.h"
+
+using testing_support::catalogueCards;
+using testing_support::EnglishChosen;
+using testing_support::TextWatch;
+
+namespace {
+
+// The one English word of each keyword, as the rules texts mark it.
+const std::map<std::string, std::string> KEYWORDS = {
+    {"【复生】", "[Revive]"},       {"【圣盾】", "[Shield]"}, {"【免疫】", "[Immunity]"},
+    {"【吸血】", "[Lifesteal]"}, {"【嘲讽】", "[Taunt]"},  {"【战吼】", "[Warcry]"},
+};
+
+// Every piece of `text` from `open` to the next `close`, marks included, in order.
+std::vector<std::string> marked(const std::string& text, const std::string& open, const std::string& close) {
+    std::vector<std::string> pieces;
+    for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+        size_t end = text.find(close, at);
+        if (end == std::string::npos) break;
+        pieces.push_back(text.substr(at, end + close.size() - at));
+    }
+    std::sort(pieces.begin(), pieces.end());
+    return pieces;
+}
+
+std::string english(const std::string& gbk) {
+    const char* e = englishEntry(gbk);
+    return e ? e : "";
+}
+
+// The catalogue is keyed by the very bytes the program draws (these literals are compiled as the
+// game's are), and every English text is plain ASCII.
+TEST(EnglishCatalogue, EveryCardAndHeroTextHasAnAsciiEntry) {
+    std::vector<std::string> texts = {"浮游城", "你的敌人"};
+    for (const auto& card : catalogueCards()) {
+        texts.push_back(card->name);
+        if (!card->detail.empty()) texts.push_back(card->detail);
+    }
+    for (const std::string& gbk : texts) {
+        SCOPED_TRACE(platform::gbkToUtf8(gbk));
+        ASSERT_NE(englishEntry(gbk), nullptr);
+        EXPECT_TRUE(testing_support::plainAscii(english(gbk)));
+        EXPECT_FALSE(english(gbk).empty());
+    }
+    EXPECT_EQ(englishEntry("这不是游戏里的字"), nullptr);
+}
+
+// A keyword reads the same word wherever it stands, and a card named in a rules text reads as that
+// card's own name.
+TEST(EnglishCatalogue, KeywordsAndNamedCardsReadTheSameEverywhere) {
+    std::map<std::string, std::string> names;
+    for (const auto& card : catalogueCards()) names[card->name] = english(card->name);
+    for (const auto& card : catalogueCards()) {
+        if (card->detail.empty()) continue;
+        SCOPED_TRACE(platform::gbkToUtf8(card->detail));
+        std::string rules = english(card->detail);
+        std::vector<std::string> expected;
+        for (const std::string& k : marked(card->detail, "【", "】")) {
+            ASSERT_EQ(KEYWORDS.count(k), 1u) << "a keyword with no English word: " << platform::gbkToUtf8(k);
+            expected.push_back(KEYWORDS.at(k));
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(marked(rules, "[", "]"), expected);
+        std::vector<std::string> named;
+        for (const std::string& n : marked(card->detail, "<", ">")) {
+            std::string inner = n.substr(1, n.size() - 2);
+            ASSERT_EQ(names.count(inner), 1u) << "names no card: " << platform::gbkToUtf8(inner);
+            named.push_back("<" + names[inner] + ">");
+        }
+        std::sort(named.begin(), named.end());
+        EXPECT_EQ(marked(rules, "<", ">"), named);
+    }
+}
+
+class Lookup : public BattleScreen {};
+
+// With no language chosen, every text reaches drawtext exactly as the game made it.
+TEST_F(Lookup, ChineseDrawsEveryTextByteForByte) {
+    ASSERT_EQ(language(), Language::CHINESE);
+    open(0.5);
+    std::vector<std::string> texts = {"按空格键返回……", "冒险模式", "没有这个词"};
+    for (const auto& card : catalogueCards()) texts.insert(texts.end(), {card->name, card->detail});
+    TextWatch watch;
+    for (const std::string& t : texts) EText(t, WHITE, true, 0, 0, 200, 32).print(&game, 100, 100);
+    game.battle.opCard.resize(3);
+    frame();
+    std::vector<std::string> drawn;
+    for (const auto& w : watch.texts()) drawn.push_back(w.gbk);
+    texts.insert(texts.end(), {"0/0", "0/0", "×0", "×0", "对手手牌×3", "30", "30"});
+    game.battle.opCard.clear();
+    EXPECT_EQ(drawn.size(), texts.size());
+    for (const std::string& t : texts)
+        EXPECT_NE(std::find(drawn.begin(), drawn.end(), t), drawn.end()) << platform::gbkToUtf8(t);
+    EXPECT_TRUE(untranslatedTexts().empty());
+}
+
+// In English a text with an entry is drawn in English, and the battle screen's counters are made
+// of their label's English and the number.
+TEST_F(Lookup, EnglishDrawsEntriesAndCountersFromTheirPieces) {
+    open(0.5);
+    EnglishChosen chosen;
+    game.battle.opCard.resize(5);
+    game.battle.myDeck.resize(21);
+    TextWatch watch;
+    EText("按空格键返回……", WHITE, true, 0, 0, 512, 32).print(&game, 756, 600);
+    frame();
+    std::vector<std::string> drawn;
+    for (const auto& w : watch.texts()) drawn.push_back(w.gbk);
+    for (std::string t : {english("按空格键返回……"), english("对手手牌×") + "5", english("×") + "21", english("×") + "0"})
+        EXPECT_NE(std::find(drawn.begin(), drawn.end(), t), drawn.end()) << t;
+    for (const std::string& t : drawn) EXPECT_TRUE(testing_support::plainAscii(t)) << platform::gbkToUtf8(t);
+    EXPECT_TRUE(untranslatedTexts().empty());
+    game.battle.opCard.clear();
+    game.battle.myDeck.clear();
+}
+
+// A Chinese text the catalogue lacks is drawn as it is and noted once, so that tests find it; plain
+// ASCII (numbers) needs no entry, and in Chinese nothing is noted.
+TEST_F(Lookup, AChineseTextWithoutAnEntryIsDrawnAsItIsAndNoted) {
+    open(0.5);
+    TextWatch watch;
+    {
+        EnglishChosen chosen;
+        for (const char* t : {"没有这个词", "12/30", "没有这个词"}) EText(t, WHITE, true, 0, 0, 200, 32).print(&game, 100, 100);
+        ASSERT_EQ(watch.texts().size(), 3u);
+        EXPECT_EQ(watch.texts()[0].gbk, "没有这个词");
+        EXPECT_EQ(untranslatedTexts(), std::vector<std::string>{"没有这个词"});
+    }
+    EText("没有这个词", WHITE, true, 0, 0, 200, 32).print(&game, 100, 100);
+    EXPECT_TRUE(untranslatedTexts().empty());
+}
+
+} // namespace
