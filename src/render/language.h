@@ -1,8 +1,10 @@
 // The language of the game window's words. Chinese, the game's own, is the default: its texts are
 // drawn as they are. In English a text with an entry in the built-in catalogue (made from
-// po/en.po when the program is built) is drawn in English.
+// po/en.po when the program is built) is drawn in English, and a picture that carries words is
+// taken from asset/en/ when it is there.
 //
-// The choice is made once at start-up; nothing below the text items knows about it.
+// The choice is made once at start-up, before the pictures are loaded; nothing below the text
+// items knows about it.
 #pragma once
 
 #include <cstddef>

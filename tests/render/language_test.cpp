@@ -1,9 +1,10 @@
 // English as the language of the window's words: the built-in catalogue against the program's own
-// texts and the lookup where text reaches the surface; and Chinese, the default, drawn byte for byte
-// as before.
+// texts, the lookup where text reaches the surface, the pictures that carry words; and Chinese, the
+// default, drawn byte for byte as before.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -12,10 +13,13 @@
 #include "battle_fixture.h"
 #include "card/card.h"
 #include "game/game.h"
+#include "render/assets.h"
 #include "render/easyx_con.h"
 #include "render/language.h"
 #include "support/catalogue_cards.h"
 #include "support/english.h"
+#include "support/png_bytes.h"
+#include "support/temp_dir.h"
 #include "support/written_text.h"
 
 using testing_support::catalogueCards;
@@ -148,5 +152,63 @@ TEST_F(Lookup, AChineseTextWithoutAnEntryIsDrawnAsItIsAndNoted) {
     EText("没有这个词", WHITE, true, 0, 0, 200, 32).print(&game, 100, 100);
     EXPECT_TRUE(untranslatedTexts().empty());
 }
+
+// ---- pictures that carry words ---------------------------------------------------------------
+
+enum class Variant { NONE, PICTURE, FOLDER }; // what asset/en/ holds for the stem
+
+struct PictureCase {
+    const char* name;
+    Language chosen;
+    Variant english;
+    bool drawsEnglish;
+};
+
+class EnglishPictures : public ::testing::TestWithParam<PictureCase> {
+protected:
+    void TearDown() override {
+        setLanguage(Language::CHINESE);
+        useDefaultAssetSearchPlaces();
+    }
+};
+
+constexpr uint32_t CHINESE_COLOUR = 0x40A040, ENGLISH_COLOUR = 0x4040C0;
+
+TEST_P(EnglishPictures, TheEnglishVariantStandsInOnlyInEnglish) {
+    const PictureCase& k = GetParam();
+    platform::headless::enable();
+    initgraph(16, 16, 0);
+    BeginBatchDraw();
+    testing_support::TempWorkDir dir;
+    std::filesystem::create_directories("asset/en");
+    dir.write("asset/size.ini", "1\n8 8\n");
+    dir.write("asset/content.ini", "et et\n");
+    testing_support::writeSolidPng("asset/et.png", 8, 8, 0xFF000000 | CHINESE_COLOUR);
+    if (k.english == Variant::PICTURE)
+        testing_support::writeSolidPng("asset/en/et.png", 4, 4, 0xFF000000 | ENGLISH_COLOUR);
+    if (k.english == Variant::FOLDER) std::filesystem::create_directories("asset/en/et.png");
+    setAssetSearchPlaces({"./asset"});
+    setLanguage(k.chosen);
+    Game game;
+    game.rate = 1.0;
+    testing::internal::CaptureStderr();
+    game.loadAssets();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_EQ(game.pmap.count("et"), 1u);
+    EXPECT_EQ(game.pmap["et"]->img.getwidth(), 8) << "the size comes from size.ini whichever file is read";
+    game.printPic("et", 0, 0, 0);
+    FlushBatchDraw();
+    EXPECT_EQ(platform::headless::pixel(7, 7), k.drawsEnglish ? ENGLISH_COLOUR : CHINESE_COLOUR);
+}
+
+const PictureCase PICTURE_CASES[] = {
+    {"EnglishTakesTheVariant", Language::ENGLISH, Variant::PICTURE, true},
+    {"ChineseKeepsItsOwn", Language::CHINESE, Variant::PICTURE, false},
+    {"EnglishWithoutAVariantKeepsThePicture", Language::ENGLISH, Variant::NONE, false},
+    {"AFolderInThePlaceOfTheVariantIsPassedOver", Language::ENGLISH, Variant::FOLDER, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Variants, EnglishPictures, ::testing::ValuesIn(PICTURE_CASES),
+                         [](const testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
 
 } // namespace
