@@ -2,7 +2,8 @@
 // portraits, overlays leave faces visible, the taunt shield stays clear of its neighbour's badge,
 // the end screens keep a dark band for their prompt, the turn button's place is no dark hole
 // without it, and every number and rules text the game writes onto a picture lies on it,
-// readable, at all three window sizes.
+// readable, at all three window sizes; so does every English card name on its ribbon and the lobby
+// button's caption in both languages.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,9 +14,11 @@
 #include "card/card.h"
 #include "game/game.h"
 #include "platform/platform.h"
+#include "render/language.h"
 #include "render/layout.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"
+#include "support/catalogue_cards.h"
 
 namespace {
 
@@ -198,6 +201,7 @@ constexpr COLORREF DAMAGED_RED = 0x4040FF; // the colour of health below its max
 // pixels against which the text colour has at least the contrast ratio asked of ordinary web text.
 constexpr double MIN_CONTRAST = 4.5;
 constexpr int RULES_MARGIN = 10; // reference units of parchment kept around the rules text
+constexpr int NAME_MARGIN = 2;   // around a card's name on its ribbon and a button's caption
 
 uint32_t rgbOf(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
@@ -224,18 +228,22 @@ std::vector<Writing> writings() {
         for (int i = 10; i < 100; ++i) n.push_back(std::to_string(i));
         return n;
     }();
-    // Every card's rules text, and one long enough to run past the bottom of the box.
+    // Every card's rules text in Chinese and in English, and one long enough to run past the bottom
+    // of the box; every card's English name.
     static const std::vector<std::string> rules = [] {
         std::vector<std::string> t;
-        for (Card* c : std::initializer_list<Card*>{cardCatalogue::newbie(), cardCatalogue::hana(),
-                                                    cardCatalogue::priscilla(), cardCatalogue::claude(),
-                                                    cardCatalogue::fprincess(), cardCatalogue::ara(),
-                                                    cardCatalogue::araTentacle(), cardCatalogue::hit()}) {
+        for (const auto& c : testing_support::catalogueCards()) {
             t.push_back(c->detail);
-            delete c;
+            if (const char* english = englishEntry(c->detail)) t.push_back(english);
         }
         t.push_back("【战吼】【亡语】【吸血】【嘲讽】【圣盾】：在你的回合结束时，对所有敌人造成 10 点伤害，"
                     "再为你的英雄恢复 10 点生命值，然后抽两张牌。");
+        return t;
+    }();
+    static const std::vector<std::string> englishNames = [] {
+        std::vector<std::string> t;
+        for (const auto& c : testing_support::catalogueCards())
+            if (const char* english = englishEntry(c->name)) t.push_back(english);
         return t;
     }();
     std::vector<Writing> all;
@@ -267,11 +275,18 @@ std::vector<Writing> writings() {
                                     {"hp+", x + 328, y + 494, 4},     {"sp+", x, y, 4}};
         std::string where = std::string(" in the large view framed by ") + frame;
         all.push_back({"rules text" + where, large, -1, x + 164, y + 390, 260, 140, {BLACK}, rules, RULES_MARGIN});
+        // The English names lie on the frame, which carries the name's ribbon.
+        all.push_back(
+            {"English name" + where, large, 2, x + 164, y + 520, 330, 32, {WHITE}, englishNames, NAME_MARGIN});
         if (frame != std::string("card_com_l")) continue; // the badges are drawn over every frame alike
         number("attack" + where, large, 3, 46, {WHITE});
         number("health" + where, large, 4, 46, {WHITE, DAMAGED_RED});
         number("cost" + where, large, 5, 46, {WHITE});
     }
+    // The lobby button's caption (cyan), in Chinese and in English, on the medallion's dark middle.
+    static const std::vector<std::string> captions = {"冒险模式", englishEntry("冒险模式") ? englishEntry("冒险模式") : ""};
+    all.push_back({"the lobby button's caption", {{"lobby", 0, 0, 0}, {"b_adv", 870, 430, 0}}, 1, 970, 530, 200, 32,
+                   {0xFFFF00}, captions, NAME_MARGIN});
     return all;
 }
 
@@ -358,7 +373,7 @@ template <class Check> void atEveryWindowSize(Check check) {
     }
 }
 
-TEST(ArtText, EveryTwoDigitNumberLiesInsideItsBadge) {
+TEST(ArtText, EveryNumberEnglishNameAndCaptionLiesInsideItsPicture) {
     atEveryWindowSize([](Game& game, const Writing& w, const Findings& f) {
         if (w.badge < 0) return;
         EXPECT_EQ(f.outsideBadge.n, 0) << w.what << " at rate " << game.rate << ": first off the badge "
