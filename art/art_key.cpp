@@ -1,6 +1,9 @@
 // Turns rendered pictures (RGBA) into the game's keyed pictures and writes the two index files.
 //
-//   art_key <asset folder> <stem> <identifier> <rendered png> [<stem> <identifier> <png>]...
+//   art_key [--pictures-only] <asset folder> <stem> <identifier> <rendered png> [<stem> <identifier> <png>]...
+//
+// --pictures-only writes the pictures without index files: the English variants of pictures that
+// carry words (asset/en/) stand in for pictures the index files of asset/ already list.
 //
 // The game copies pictures opaquely with the key colour 0x7F7F7F left out, so every pixel must be
 // either fully shown or the key: mostly transparent pixels become the key, the rest are laid over
@@ -35,13 +38,16 @@ struct Entry {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 5 || (argc - 2) % 3 != 0) {
-        std::fprintf(stderr, "usage: %s <asset folder> (<stem> <identifier> <rendered png>)...\n", argv[0]);
+    bool index = !(argc > 1 && std::string(argv[1]) == "--pictures-only");
+    int first = index ? 1 : 2; // the asset folder's argument
+    if (argc < first + 4 || (argc - first - 1) % 3 != 0) {
+        std::fprintf(stderr, "usage: %s [--pictures-only] <asset folder> (<stem> <identifier> <rendered png>)...\n",
+                     argv[0]);
         return 2;
     }
-    std::string folder = argv[1];
+    std::string folder = argv[first];
     std::vector<Entry> entries;
-    for (int i = 2; i < argc; i += 3) {
+    for (int i = first + 1; i < argc; i += 3) {
         Entry e{argv[i], argv[i + 1]};
         platform::RgbaPicture picture;
         std::string error;
@@ -59,6 +65,7 @@ int main(int argc, char** argv) {
         e.down = picture.height;
         entries.push_back(e);
     }
+    if (!index) return 0;
     // The rendered size is the SVG's own width and height: the reference size of the picture.
     std::ofstream size(folder + "/size.ini"), content(folder + "/content.ini");
     size << entries.size() << "\n";

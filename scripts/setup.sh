@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libstb-dev
   libfontconfig-dev libfreetype-dev fontconfig fonts-wqy-microhei
-  librsvg2-bin libvterm-dev
+  librsvg2-bin libvterm-dev gettext
   desktop-file-utils man-db appstream lintian
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool x11-utils imagemagick xterm evilwm

@@ -4,8 +4,9 @@
 # build-windows/cardbattle-<version>-setup.exe (the same files, by CPack's NSIS generator). Installs
 # what is missing through apt (with sudo when not root); safe to run again.
 #
-# The pictures are baked by tools built for this machine, in the Linux build folder build/ (the
-# same one scripts/play.sh and scripts/test.sh use); the Windows build goes to build-windows/.
+# The pictures are baked and the English table is made by tools built for this machine, in the
+# Linux build folder build/ (the same one scripts/play.sh and scripts/test.sh use); the Windows
+# build goes to build-windows/.
 # Afterwards `ctest --test-dir build-windows` runs the Windows tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,7 @@ scripts/setup.sh --windows
 jobs="$(nproc)"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs" --target art_key e2e_close_window
+cmake --build build -j"$jobs" --target art_key po_table e2e_close_window
 
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCARDBATTLE_HOST_BUILD="$PWD/build" >/dev/null

@@ -1,21 +1,24 @@
-// Looks at the art the way the game shows it: every catalogue picture on one sheet, and composed
-// screens (battle, opening exchange, opponent's turn, placing a minion, end screens, lobby) placed
-// where the game places them, drawn through the game's own surface and catalogue at the three
-// window scales.
+// Looks at the art the way the game shows it: every catalogue picture on one sheet, the large view
+// of every card, and composed screens (battle, opening exchange, opponent's turn, placing a minion,
+// end screens, lobby) placed where the game places them, drawn through the game's own surface and
+// catalogue at the three window scales, in Chinese and in English.
 //
 //   contact_sheet [output folder]      run from the folder that holds asset/ (the build folder)
 //
-// Writes <folder>/<scene>_<percent>.png; the folder defaults to "contact_sheet".
+// Writes <folder>/<scene>_<percent>.png and, in English, <folder>/<scene>_en_<percent>.png; the
+// folder defaults to "contact_sheet".
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "card/card.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"
+#include "render/language.h"
 #include "render/layout.h"
 #include "render/surface.h"
 
@@ -25,10 +28,9 @@ constexpr COLORREF TEXT_WHITE = 0xFFFFFF;
 constexpr COLORREF TEXT_BLACK = 0x000000;
 constexpr COLORREF TEXT_RED = 0x4040FF;  // damaged health
 constexpr COLORREF TEXT_CYAN = 0xFFFF00; // the lobby button's caption
-constexpr int REVIVE = 1, SHIELD = 2, IMMUNE = 4, LIFESTEAL = 8, TAUNT = 16;
 
 // A bold text box centred on (cx, cy), in reference units, set the way the game sets its text:
-// a 32-unit font whatever the box (the sheet's captions use a smaller one).
+// a 32-unit font whatever the box (the sheet's captions use a smaller one), in the chosen language.
 void label(Game& g, const std::string& gbk, COLORREF colour, int cx, int cy, int w, int h, int font = 32) {
     settextstyle(h, 0, g.font.c_str());
     settextcolor(colour);
@@ -41,7 +43,7 @@ void label(Game& g, const std::string& gbk, COLORREF colour, int cx, int cy, int
     f.lfWidth = (LONG)(font / 2 * r);
     f.lfWeight = 1000;
     settextstyle(&f);
-    drawtext(gbk.c_str(), &box, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+    drawtext(shownText(gbk).c_str(), &box, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
 }
 
 struct Token {
@@ -106,8 +108,7 @@ struct LargeCard {
     std::string name, detail; // GBK
 };
 
-void drawLarge(Game& g, const LargeCard& c) {
-    int x = 1130, y = 114;
+void drawLarge(Game& g, const LargeCard& c, int x = 1130, int y = 114) {
     g.printPic("card_bg_l", x + 32, y + 32, 0);
     g.printPic(c.pid + "_l", x + 32, y + 32, 0);
     g.printPic(std::string(RARITY_FRAME[c.rarity]) + "_l", x, y, 0);
@@ -134,11 +135,12 @@ void drawTable(Game& g, const char* turnButton, int mySp, int mySpMax) {
     g.printPic("sp", 910, 100, 4);
     label(g, "6/9", TEXT_WHITE, 1006, 100, 128, 32);
     g.printPic("card", 1142, 720, 0);
-    label(g, "×21", TEXT_WHITE, 1270, 810, 128, 32);
+    // The counts are made as the game makes them: the label in the chosen language, then the number.
+    label(g, shownText("×") + "21", TEXT_WHITE, 1270, 810, 128, 32);
     g.printPic("card", 1142, 188, 0);
-    label(g, "×23", TEXT_WHITE, 1270, 278, 128, 32);
+    label(g, shownText("×") + "23", TEXT_WHITE, 1270, 278, 128, 32);
     g.printPic("card", 76, 50, 0);
-    label(g, "对手手牌×5", TEXT_WHITE, 278, 105, 212, 32);
+    label(g, shownText("对手手牌×") + "5", TEXT_WHITE, 278, 105, 212, 32);
 }
 
 const std::vector<HandCard>& fullHand() {
@@ -322,6 +324,56 @@ bool writeFrame(const std::string& path) {
     return true;
 }
 
+void openFrame(int w, int h) {
+    initgraph(w, h);
+    BeginBatchDraw();
+    setbkmode(TRANSPARENT);
+}
+
+// The large view of every card of the catalogue, four to a row, as the game shows them.
+// A view is 328 x 540 with its badges reaching 36 units out on the left, right and top.
+constexpr int CARDS_ACROSS = 4, CARD_CELL_X = 328 + 72 + 24, CARD_CELL_Y = 540 + 36 + 24, CARDS_GAP = 24;
+
+void cardsScene(Game& g) {
+    const std::vector<Card*> cards = {
+        cardCatalogue::newbie(),    cardCatalogue::hana(), cardCatalogue::priscilla(),   cardCatalogue::claude(),
+        cardCatalogue::fprincess(), cardCatalogue::ara(),  cardCatalogue::araTentacle(), cardCatalogue::hit(),
+    };
+    for (size_t i = 0; i < cards.size(); ++i) {
+        const Card& c = *cards[i];
+        auto* minion = dynamic_cast<const MinionCard*>(&c);
+        int atk = minion ? minion->atk : -1, hp = minion ? minion->hp : -1;
+        int x = CARDS_GAP + 36 + (int)(i % CARDS_ACROSS) * CARD_CELL_X;
+        int y = CARDS_GAP + 36 + (int)(i / CARDS_ACROSS) * CARD_CELL_Y;
+        drawLarge(g, {c.pid, c.rarity, c.spCost, atk, hp, hp, c.name, c.detail}, x, y);
+    }
+    reclaimMatchObjects();
+}
+
+struct Screen {
+    const char* name;
+    void (*draw)(Game&);
+    int width = 1512, height = 1024; // reference units
+};
+
+const Screen SCREENS[] = {
+    {"battle", battleScene},
+    {"exchange", exchangeScene},
+    {"opponent", opponentScene},
+    {"placing", placingScene},
+    {"win", [](Game& g) { endScene(g, "win"); }},
+    {"lose", [](Game& g) { endScene(g, "lose"); }},
+    {"lobby", lobbyScene},
+    {"cards", cardsScene, CARDS_GAP + CARDS_ACROSS * CARD_CELL_X, CARDS_GAP + 2 * CARD_CELL_Y},
+};
+
+bool drawScreen(Game& g, const Screen& s, const std::string& path) {
+    openFrame((int)(s.width * g.rate), (int)(s.height * g.rate));
+    s.draw(g);
+    FlushBatchDraw();
+    return writeFrame(path);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -335,41 +387,24 @@ int main(int argc, char** argv) {
     int sheetHeight = 0;
     std::vector<Placed> placed = sheetLayout(catalogueOrder(), sheetHeight);
     bool ok = true;
-    for (double rate : {1.0, 0.75, 0.5}) {
-        Game game;
-        game.rate = rate;
-        game.loadAssets();
-        std::string suffix = "_" + std::to_string((int)(rate * 100)) + ".png";
-        struct Screen {
-            const char* name;
-            void (*draw)(Game&);
-        };
-        const Screen screens[] = {
-            {"battle", battleScene},
-            {"exchange", exchangeScene},
-            {"opponent", opponentScene},
-            {"placing", placingScene},
-            {"win", [](Game& g) { endScene(g, "win"); }},
-            {"lose", [](Game& g) { endScene(g, "lose"); }},
-            {"lobby", lobbyScene},
-        };
-        initgraph((int)(1512 * rate), (int)(1024 * rate));
-        BeginBatchDraw();
-        setbkmode(TRANSPARENT);
-        for (const Screen& s : screens) {
-            s.draw(game);
+    for (Language language : {Language::CHINESE, Language::ENGLISH}) {
+        setLanguage(language);
+        std::string tongue = language == Language::ENGLISH ? "_en" : "";
+        for (double rate : {1.0, 0.75, 0.5}) {
+            Game game;
+            game.rate = rate;
+            game.loadAssets();
+            std::string suffix = tongue + "_" + std::to_string((int)(rate * 100)) + ".png";
+            for (const Screen& s : SCREENS) ok = drawScreen(game, s, folder + "/" + s.name + suffix) && ok;
+            // Every picture, for each language (the English ones stand in for their Chinese).
+            int w = (int)(SHEET_WIDTH * rate), h = (int)(sheetHeight * rate);
+            IMAGE backdrop;
+            checker(w, h, backdrop);
+            openFrame(w, h);
+            sheetScene(game, placed, backdrop);
             FlushBatchDraw();
-            ok = writeFrame(folder + "/" + s.name + suffix) && ok;
+            ok = writeFrame(folder + "/sheet" + suffix) && ok;
         }
-        int w = (int)(SHEET_WIDTH * rate), h = (int)(sheetHeight * rate);
-        IMAGE backdrop;
-        checker(w, h, backdrop);
-        initgraph(w, h);
-        BeginBatchDraw();
-        setbkmode(TRANSPARENT);
-        sheetScene(game, placed, backdrop);
-        FlushBatchDraw();
-        ok = writeFrame(folder + "/sheet" + suffix) && ok;
     }
     return ok ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 
 #include "game/game.h"
 #include "platform/platform.h"
+#include "render/language.h"
 #include "render/surface_internal.h"
 
 namespace {
@@ -207,6 +208,16 @@ struct Catalogue {
     }
 };
 
+// The file of a picture: in English the variant in en/ of the asset folder when there is one (the
+// pictures that carry words have one), otherwise the picture itself.
+std::string pictureFile(const std::string& folder, const std::string& stem) {
+    if (language() == Language::ENGLISH) {
+        std::string english = folder + "/en/" + stem + ".png";
+        if (platform::pathKind(english) == platform::PathKind::REGULAR) return english;
+    }
+    return folder + "/" + stem + ".png";
+}
+
 } // namespace
 
 std::vector<std::string> assetSearchPlaces() { return search().custom ? search().places : defaultPlaces(); }
@@ -236,7 +247,7 @@ AssetPic::AssetPic() : id(""), img(), width(0), height(0) {}
 
 void AssetPic::load(std::string path) {
     std::string folder = assetFolder().empty() ? "./asset" : assetFolder();
-    std::string file = folder + "/" + path + ".png";
+    std::string file = pictureFile(folder, path);
     size_t target = (size_t)std::max(0, width) * std::max(0, height) * sizeof(uint32_t);
     size_t taken = store().bytes + target;
     size_t memoryLimit = LOADING_CEILING - std::min(LOADING_CEILING, taken);

@@ -5,6 +5,7 @@
 #include "card/card.h"
 #include "game/game.h"
 #include "render/easyx_con.h"
+#include "render/language.h"
 #include "render/surface.h"
 
 namespace {
@@ -18,7 +19,8 @@ void screenText(Game* game, const std::string& text, int cx, int cy, int w) {
 
 std::string manaText(int now, int max) { return std::to_string(now) + "/" + std::to_string(max); }
 
-std::string countText(const char* prefix, size_t count) { return prefix + std::to_string(count); }
+// A label and a number: the label alone is game text, shown in the chosen language.
+std::string countText(const std::string& label, size_t count) { return shownText(label) + std::to_string(count); }
 
 // The click pattern of the screen's own button.
 bool buttonClicked(Game* game) {

@@ -6,6 +6,7 @@
 
 #include "game/game.h"
 #include "render/assets.h"
+#include "render/language.h"
 
 EText::EText(std::string _txt, COLORREF _col, bool _isBold, int _x, int _y, int _w, int _h)
     : txt(std::move(_txt)), col(_col), x(_x), y(_y), w(_w), h(_h), isBold(_isBold) {}
@@ -29,7 +30,8 @@ void EText::print(Game* game, int dx, int dy) {
     f.lfWidth = (int)(16 * r);
     if (isBold) f.lfWeight = 1000;
     settextstyle(&f);
-    drawtext(txt.c_str(), &rect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+    // The words in the chosen language; in Chinese the text itself, byte for byte.
+    drawtext(shownText(txt).c_str(), &rect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
 }
 
 EButton::EButton(int _x, int _y, std::string _pid)

@@ -91,6 +91,11 @@ SurfaceState& state() {
     return s;
 }
 
+TextObserver& textObserver() {
+    static TextObserver observer;
+    return observer;
+}
+
 uint32_t toPixel(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
 struct Clip {
@@ -492,8 +497,11 @@ void drawtext(const char* text, RECT* r, unsigned) {
     cmd.style.face = s.font.lfFaceName;
     cmd.rect = *r;
     cmd.colour = toPixel(s.textColour);
+    if (textObserver()) textObserver()(cmd.text, cmd.rect, cmd.style);
     record(std::move(cmd));
 }
+
+void setTextObserver(TextObserver observer) { textObserver() = std::move(observer); }
 
 void mousepos(POINT& pt) {
     platform::Point p = platform::windowPointer();

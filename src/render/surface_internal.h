@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,8 @@ const TextMask& layoutText(const std::string& gbk, const TextStyle& style, long 
 // Line breaking, exposed for tests: the lines (as code points) the text breaks into for a box
 // `boxWidth` pixels wide.
 std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& style, int boxWidth);
+// The width in pixels of one of those lines as it is laid out.
+long long lineWidth(const std::u32string& line, const TextStyle& style);
 
 // The text caches (sized faces, glyphs and masks together): the bytes they hold, their budget, and
 // how many masks have been laid out so far (a lookup that finds its mask lays out none).
@@ -78,6 +81,11 @@ TextCacheStats textCacheStats();
 // Empties the text caches, so that a fuzz target or test case does not depend on what earlier
 // ones laid out. The count of layouts goes on.
 void clearTextCache();
+
+// Sees every text drawtext is given, as it is given, with its box and style: tests watch what the
+// game writes with it. Null (the default) watches nothing.
+using TextObserver = std::function<void(const std::string& gbk, const RECT& box, const TextStyle& style)>;
+void setTextObserver(TextObserver observer);
 
 // Draws what was recorded for the window frame into its pixels now, without presenting it
 // (FlushBatchDraw does this before presenting; benchmarks measure it alone).

@@ -375,6 +375,11 @@ std::vector<std::u32string> breakLines(const std::string& gbk, const TextStyle& 
     return breakInto(decodeUtf8(platform::gbkToUtf8(gbk)), *sf, boxWidth);
 }
 
+long long lineWidth(const std::u32string& line, const TextStyle& style) {
+    std::shared_ptr<SizedFace> sf = cache().face(faceKeyOf(style));
+    return widthOf(*sf, line);
+}
+
 const TextMask& layoutText(const std::string& gbk, const TextStyle& style, long long boxWidth, long long boxHeight,
                            const TextWindow& wanted) {
     boxWidth = std::max(0LL, boxWidth);

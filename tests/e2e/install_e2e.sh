@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installing and packaging, in a virtual X server:
-# - `cmake --install` into a staging folder lays out the program, the pictures, a valid desktop
-#   entry and its icon;
+# - `cmake --install` into a staging folder lays out the program, the pictures (with their English
+#   variants), a valid desktop entry and its icon;
 # - the installed program started the way its desktop entry starts it, with a home folder of its
 #   own, runs in ~/.local/share/cardbattle (created, empty), shows the lobby from the installed
 #   pictures and keeps setting.ini there; closing the window ends it with exit code 0;
@@ -41,7 +41,7 @@ stage="$work/stage"
 desktop="$stage/share/applications/cardbattle.desktop"
 assets="$stage/share/cardbattle/asset"
 for file in bin/cardbattle share/cardbattle/asset/size.ini share/cardbattle/asset/content.ini \
-  share/cardbattle/asset/lobby.png share/applications/cardbattle.desktop \
+  share/cardbattle/asset/lobby.png share/cardbattle/asset/en/et.png share/applications/cardbattle.desktop \
   share/icons/hicolor/scalable/apps/cardbattle.svg; do
   [ -f "$stage/$file" ] || fail "cmake --install did not lay out $file"
 done
@@ -110,13 +110,13 @@ deb=$(ls "$work"/pkg/cardbattle_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || { fail "no .deb was made"; finish; }
 dpkg-deb -c "$deb" | awk '{print $NF}' >"$work/deb.list"
 for file in ./usr/games/cardbattle ./usr/share/cardbattle/asset/size.ini ./usr/share/cardbattle/asset/content.ini \
-  ./usr/share/cardbattle/asset/lobby.png ./usr/share/applications/cardbattle.desktop \
+  ./usr/share/cardbattle/asset/lobby.png ./usr/share/cardbattle/asset/en/et.png ./usr/share/applications/cardbattle.desktop \
   ./usr/share/icons/hicolor/scalable/apps/cardbattle.svg ./usr/share/man/man6/cardbattle.6.gz \
   "./usr/share/metainfo/$(basename "$metainfo")" ./usr/share/doc/cardbattle/copyright \
   ./usr/share/doc/cardbattle/changelog.gz; do
   grep -qx "$file" "$work/deb.list" || fail "the .deb does not hold $file"
 done
-pictures=$(ls "$assets"/*.png | wc -l)
+pictures=$(find "$assets" -name '*.png' | wc -l) # the English variants in asset/en/ too
 [ "$(grep -c '^./usr/share/cardbattle/asset/.*\.png$' "$work/deb.list")" = "$pictures" ] ||
   fail "the .deb does not hold all $pictures pictures"
 depends=$(dpkg-deb -f "$deb" Depends)

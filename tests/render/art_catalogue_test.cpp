@@ -1,10 +1,13 @@
 // The baked pictures: every identifier the game draws is in the index files with a picture of the
-// listed size, transparency is the key colour and nothing else, and the catalogue loads silently at
-// every window scale.
+// listed size, transparency is the key colour and nothing else, the English variants of the pictures
+// with words stand in for pictures of their size, and the catalogue loads silently at every window
+// scale in either language.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 #include "game/game.h"
 #include "platform/platform.h"
 #include "render/assets.h"
+#include "support/english.h"
 
 namespace {
 
@@ -115,27 +119,58 @@ TEST(ArtCatalogue, TheKeyColourMarksExactlyTheTransparentPixels) {
     }
 }
 
+// The pictures that carry words have English variants in asset/en/, each standing in for a picture
+// of the catalogue: of its size, keyed as the pictures are, and no index files of their own.
+TEST(ArtCatalogue, EnglishVariantsStandInForPicturesOfTheirSize) {
+    std::map<std::string, IndexEntry> byStem;
+    for (const IndexEntry& e : readIndex()) byStem[e.stem] = e;
+    std::set<std::string> english;
+    for (const auto& file : std::filesystem::directory_iterator("asset/en")) {
+        std::string stem = file.path().stem().string();
+        SCOPED_TRACE(file.path().string());
+        ASSERT_EQ(file.path().extension(), ".png") << "only pictures";
+        ASSERT_EQ(byStem.count(stem), 1u) << "stands in for no picture of the catalogue";
+        platform::RgbaPicture baked = decode(file.path().string());
+        platform::RgbaPicture source = decode("art/rendered/en/" + stem + ".png");
+        EXPECT_EQ(baked.width, byStem[stem].across);
+        EXPECT_EQ(baked.height, byStem[stem].down);
+        ASSERT_EQ(baked.pixels.size(), source.pixels.size());
+        int wrong = 0;
+        for (size_t i = 0; i < baked.pixels.size(); ++i)
+            wrong += (baked.pixels[i] == KEY) != ((source.pixels[i] >> 24) < 128);
+        EXPECT_EQ(wrong, 0) << "pixels whose key does not match the source's transparency";
+        english.insert(stem);
+    }
+    EXPECT_EQ(english, (std::set<std::string>{"ec", "et", "lose", "ot", "win"})) << "the pictures with words";
+}
+
 TEST(ArtCatalogue, LoadsSilentlyAtEveryWindowScale) {
     std::vector<IndexEntry> index = readIndex();
     ASSERT_FALSE(index.empty());
-    for (double rate : {1.0, 0.75, 0.5}) {
-        Game game;
-        game.rate = rate;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        game.loadAssets();
-        std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(out, "") << "at rate " << rate;
-        EXPECT_EQ(err, "") << "at rate " << rate;
-        for (const IndexEntry& e : index) {
-            ASSERT_EQ(game.pmap.count(e.id), 1u) << e.id;
-            const AssetPic* pic = game.pmap[e.id];
-            EXPECT_EQ(pic->img.getwidth(), (int)(e.across * rate)) << e.id << " at rate " << rate;
-            EXPECT_EQ(pic->img.getheight(), (int)(e.down * rate)) << e.id << " at rate " << rate;
+    // In English too, where the pictures with words come from asset/en/.
+    for (bool english : {false, true}) {
+        std::optional<testing_support::EnglishChosen> chosen;
+        if (english) chosen.emplace();
+        SCOPED_TRACE(english ? "in English" : "in Chinese");
+        for (double rate : {1.0, 0.75, 0.5}) {
+            Game game;
+            game.rate = rate;
+            testing::internal::CaptureStdout();
+            testing::internal::CaptureStderr();
+            game.loadAssets();
+            std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
+            EXPECT_EQ(out, "") << "at rate " << rate;
+            EXPECT_EQ(err, "") << "at rate " << rate;
+            for (const IndexEntry& e : index) {
+                ASSERT_EQ(game.pmap.count(e.id), 1u) << e.id;
+                const AssetPic* pic = game.pmap[e.id];
+                EXPECT_EQ(pic->img.getwidth(), (int)(e.across * rate)) << e.id << " at rate " << rate;
+                EXPECT_EQ(pic->img.getheight(), (int)(e.down * rate)) << e.id << " at rate " << rate;
+            }
+            // A frame that starts with an opaque full-window picture can be skipped when it repeats.
+            EXPECT_TRUE(game.pmap["bg"]->img.surface.opaque) << "at rate " << rate;
+            EXPECT_TRUE(game.pmap["lobby"]->img.surface.opaque) << "at rate " << rate;
         }
-        // A frame that starts with an opaque full-window picture can be skipped when it repeats.
-        EXPECT_TRUE(game.pmap["bg"]->img.surface.opaque) << "at rate " << rate;
-        EXPECT_TRUE(game.pmap["lobby"]->img.surface.opaque) << "at rate " << rate;
     }
 }
 

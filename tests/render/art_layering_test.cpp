@@ -2,7 +2,8 @@
 // portraits, overlays leave faces visible, the taunt shield stays clear of its neighbour's badge,
 // the end screens keep a dark band for their prompt, the turn button's place is no dark hole
 // without it, and every number, rules text and card name the game writes onto a picture lies on
-// it, readable, at all three window sizes (a name on its banner, clear of the badges).
+// it, readable, at all three window sizes (a name on its banner, clear of the badges), in Chinese
+// and in English; so does the lobby button's caption in both languages.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,9 +15,11 @@
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "render/language.h"
 #include "render/layout.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"
+#include "support/catalogue_cards.h"
 
 namespace {
 
@@ -199,7 +202,7 @@ constexpr COLORREF DAMAGED_RED = 0x4040FF; // the colour of health below its max
 // pixels against which the text colour has at least the contrast ratio asked of ordinary web text.
 constexpr double MIN_CONTRAST = 4.5;
 constexpr int RULES_MARGIN = 10; // reference units of parchment kept around the rules text
-constexpr int NAME_MARGIN = 2;   // and of the dark banner around a card's name
+constexpr int NAME_MARGIN = 2;   // and of the dark banner around a card's name or a button's caption
 
 uint32_t rgbOf(COLORREF c) { return (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF); }
 
@@ -235,21 +238,30 @@ std::vector<std::string> everyCards(std::string Card::*text) {
     return t;
 }
 
+// The texts and, after them, the English of those that have an entry.
+std::vector<std::string> withEnglish(std::vector<std::string> texts) {
+    size_t chinese = texts.size();
+    for (size_t i = 0; i < chinese; ++i)
+        if (const char* english = englishEntry(texts[i])) texts.push_back(english);
+    return texts;
+}
+
 std::vector<Writing> writings() {
     static const std::vector<std::string> numbers = [] {
         std::vector<std::string> n;
         for (int i = 10; i < 100; ++i) n.push_back(std::to_string(i));
         return n;
     }();
-    // Every card's rules text, and one long enough to run past the bottom of the box.
+    // Every card's rules text in both languages, and one long enough to run past the bottom of the
+    // box.
     static const std::vector<std::string> rules = [] {
-        std::vector<std::string> t = everyCards(&Card::detail);
+        std::vector<std::string> t = withEnglish(everyCards(&Card::detail));
         t.push_back("【战吼】【亡语】【吸血】【嘲讽】【圣盾】：在你的回合结束时，对所有敌人造成 10 点伤害，"
                     "再为你的英雄恢复 10 点生命值，然后抽两张牌。");
         return t;
     }();
-    // Every card's name, the longest of them (9 wide characters) included.
-    static const std::vector<std::string> names = everyCards(&Card::name);
+    // Every card's name in both languages, the longest of them (9 wide characters) included.
+    static const std::vector<std::string> names = withEnglish(everyCards(&Card::name));
     std::vector<Writing> all;
     // Every two-digit number, centred on layer `badge`, in a box `w` across.
     auto number = [&](const std::string& what, const std::vector<Layer>& layers, int badge, int w,
@@ -285,6 +297,10 @@ std::vector<Writing> writings() {
         number("health" + where, large, 4, 46, {WHITE, DAMAGED_RED});
         number("cost" + where, large, 5, 46, {WHITE});
     }
+    // The lobby button's caption (cyan), in Chinese and in English, on the medallion's dark middle.
+    static const std::vector<std::string> captions = {"冒险模式", englishEntry("冒险模式") ? englishEntry("冒险模式") : ""};
+    all.push_back({"the lobby button's caption", {{"lobby", 0, 0, 0}, {"b_adv", 870, 430, 0}}, 1, 970, 530, 200, 32,
+                   {0xFFFF00}, captions, NAME_MARGIN});
     return all;
 }
 
@@ -375,7 +391,7 @@ template <class Check> void atEveryWindowSize(Check check) {
     }
 }
 
-TEST(ArtText, EveryTwoDigitNumberLiesInsideItsBadge) {
+TEST(ArtText, EveryNumberAndCaptionLiesInsideItsPicture) {
     atEveryWindowSize([](Game& game, const Writing& w, const Findings& f) {
         if (w.badge < 0 || w.alone) return;
         EXPECT_EQ(f.outsideBadge.n, 0) << w.what << " at rate " << game.rate << ": first off the badge "
