@@ -5,7 +5,10 @@
 //       writes a copy of a C++ source or preprocessed file with its literals rewritten;
 //   rewrite_literals --compile <compiler> <arguments...>
 //       a compiler launcher: preprocesses the source the arguments name, rewrites the literals of
-//       the preprocessed text and compiles that (any other command runs unchanged).
+//       the preprocessed text and compiles that (any other command runs unchanged);
+//   rewrite_literals --characters <sources...>
+//       prints every character the sources' literals would convert, once, in UTF-8 (what a font
+//       for the game's text must hold beyond ASCII).
 //
 // The literals are rewritten after preprocessing because that is where GCC converts them: the text
 // a macro makes of its argument (#x) and literals from any header are converted as well, and
@@ -20,11 +23,13 @@
 #include <fstream>
 #include <iostream>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "gbk_literals.h"
+#include "platform/utf8.h"
 
 extern char** environ;
 
@@ -79,6 +84,31 @@ int rewriteFile(const std::string& input, const std::string& output) {
         std::cerr << placeOf(text, input, e.line) << ": " << e.what() << "\n";
     }
     return 1;
+}
+
+int listCharacters(const std::vector<std::string>& sources) {
+    std::set<char32_t> seen;
+    auto record = [&](char32_t c) {
+        seen.insert(c);
+        return gbk_literals::gbkBytes(c);
+    };
+    for (const std::string& source : sources) {
+        std::string text;
+        if (!readFile(source, text)) {
+            std::cerr << source << ": cannot be read\n";
+            return 1;
+        }
+        try {
+            gbk_literals::rewrite(text, record);
+        } catch (const gbk_literals::Error& e) {
+            std::cerr << placeOf(text, source, e.line) << ": " << e.what() << "\n";
+            return 1;
+        }
+    }
+    std::string out;
+    for (char32_t c : seen) platform::appendUtf8(out, c);
+    std::cout << out << "\n";
+    return 0;
 }
 
 int run(const std::vector<std::string>& args) {
@@ -148,8 +178,10 @@ int compile(std::vector<std::string> args) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() >= 2 && args[0] == "--compile") return compile({args.begin() + 1, args.end()});
+    if (args.size() >= 2 && args[0] == "--characters") return listCharacters({args.begin() + 1, args.end()});
     if (args.size() == 2 && args[0][0] != '-') return rewriteFile(args[0], args[1]);
     std::cerr << "usage: rewrite_literals <input> <output>\n"
-                 "       rewrite_literals --compile <compiler> <arguments...>\n";
+                 "       rewrite_literals --compile <compiler> <arguments...>\n"
+                 "       rewrite_literals --characters <sources...>\n";
     return 2;
 }
