@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test: first the whole suite under the address and undefined-behaviour
-# sanitizers, then the Windows build's suite under Wine, then the normal build (whose CTest summary
-# ends the output).
+# sanitizers, then the Windows build's suite under Wine, then the browser build's under Node and in
+# Chromium, then the normal build (whose CTest summary ends the output).
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh --windows || exit 1
+scripts/setup.sh --windows --web || exit 1
 jobs="$(nproc)"
 status=0
 
@@ -21,6 +21,10 @@ cmake --build build -j"$jobs" || exit 1
 # end-to-end run among them.
 scripts/windows.sh || exit 1
 ctest --test-dir build-windows -j"$jobs" --output-on-failure || { status=1; echo "The Windows suite failed."; }
+
+# The browser build and its tests: under Node, and the page in Chromium.
+scripts/web.sh || exit 1
+ctest --test-dir build-web -j"$jobs" --output-on-failure || { status=1; echo "The browser suite failed."; }
 
 ctest --test-dir build -j"$jobs" --output-on-failure || status=1
 exit $status

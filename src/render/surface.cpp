@@ -10,7 +10,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+
+// The wider ways of copying and blending use x86's vector instructions, chosen at run time where
+// the processor has them. Elsewhere (WebAssembly in the browser, ARM) the portable ways do it all.
+#if defined(__x86_64__) || defined(__i386__)
+#define X86_VECTORS 1
 #include <immintrin.h>
+#endif
 
 #include "render/surface.h"
 #include "render/surface_internal.h"
@@ -27,6 +33,7 @@ IMAGE::IMAGE(int width, int height) {
     surface.pixels.assign((size_t)surface.width * surface.height, 0);
 }
 
+#ifdef X86_VECTORS
 // Masked stores write only the pixels that are not the key, sixteen at a time, with no test per
 // pixel and no run table: cheaper than copying a picture's runs one by one.
 __attribute__((target("avx512f"))) void copyKeyedBlockMasked(uint32_t* out, int outStride, const uint32_t* in,
@@ -45,6 +52,9 @@ __attribute__((target("avx512f"))) void copyKeyedBlockMasked(uint32_t* out, int 
 }
 
 KeyedBlockCopy keyedBlockCopier() { return __builtin_cpu_supports("avx512f") ? copyKeyedBlockMasked : nullptr; }
+#else
+KeyedBlockCopy keyedBlockCopier() { return nullptr; }
+#endif
 
 static KeyedBlockCopy keyedBlockCopy = keyedBlockCopier();
 
@@ -191,6 +201,7 @@ void blendTextPairs(uint32_t* out, const uint8_t* coverage, int n, uint32_t colo
     }
 }
 
+#ifdef X86_VECTORS
 __attribute__((target("avx2"))) void blendTextQuads(uint32_t* out, const uint8_t* coverage, int n, uint32_t colour) {
     typedef uint8_t Bytes16 __attribute__((vector_size(16)));
     typedef uint16_t Channels16 __attribute__((vector_size(32)));
@@ -238,10 +249,14 @@ __attribute__((target("avx512bw,avx512vl"))) void blendTextOctets(uint32_t* out,
     }
 }
 
+#endif
+
 std::vector<BlendSpan> textBlenders() {
     std::vector<BlendSpan> ways{blendTextPairs};
+#ifdef X86_VECTORS
     if (__builtin_cpu_supports("avx2")) ways.push_back(blendTextQuads);
     if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl")) ways.push_back(blendTextOctets);
+#endif
     return ways;
 }
 
