@@ -10,6 +10,7 @@
 
 #include "game/game.h"
 #include "game/lobby.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"
 #include "render/language.h"

@@ -13,6 +13,7 @@
 #include "battle_fixture.h"
 #include "card/card.h"
 #include "game/game.h"
+#include "platform/headless/headless.h"
 #include "render/assets.h"
 #include "render/easyx_con.h"
 #include "render/language.h"
