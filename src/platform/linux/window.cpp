@@ -1,10 +1,14 @@
 // The game window on Linux, over SDL2. Frames go to the window surface in software: the frame is
 // composed in software already, and a renderer would load a whole OpenGL stack for one blit.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "platform/letterbox.h"
+#include "platform/linux/display.h"
 #include "platform/window_driver.h"
 
 namespace platform::detail {
@@ -99,14 +103,49 @@ bool showsAgain(const SDL_WindowEvent& e) {
 }
 
 // Set before SDL starts anything: the window surface stays in software (no OpenGL library
-// loaded), and SDL installs no signal handlers of its own (the program restores the terminal
-// on fatal signals itself).
-bool startVideo() {
+// loaded), SDL installs no signal handlers of its own (the program restores the terminal on fatal
+// signals itself), and only drivers that show the player a window are tried.
+bool startVideo(std::string& error) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    DisplayEnvironment env = displayEnvironment();
+    std::string drivers = videoDrivers(env);
+    if (drivers.empty()) {
+        error = noDisplayReason(env, "");
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    error = noDisplayReason(env, SDL_GetError());
+    return false;
 }
+
+// Standard error sent nowhere for a while: the display libraries print their complaints there,
+// which would land on the launcher's screen. A window that then cannot open says why anyway.
+class StderrMuffled {
+public:
+    StderrMuffled() {
+        std::fflush(stderr);
+        int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere < 0) return;
+        saved_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (saved_ >= 0) ::dup2(nowhere, STDERR_FILENO);
+        ::close(nowhere);
+    }
+    ~StderrMuffled() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    StderrMuffled(const StderrMuffled&) = delete;
+    StderrMuffled& operator=(const StderrMuffled&) = delete;
+
+private:
+    int saved_ = -1;
+};
 
 bool failed(std::string& error) {
     error = SDL_GetError();
@@ -127,7 +166,7 @@ bool open(Point frame, bool, std::string& error) { // the terminal stays as it i
         show();
         return true;
     }
-    if (!startVideo()) return failed(error);
+    if (!startVideo(error)) return false;
     // Resizable: tiling window managers resize windows whatever they ask for, and the frame is
     // stretched to fit in any case.
     s.window = SDL_CreateWindow("cardbattle", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, w, h,
@@ -207,7 +246,13 @@ void showFrame(const uint32_t* pixels, Point) {
 void rest(int ms) { SDL_Delay((Uint32)ms); }
 
 Point desktopSize() {
-    if (!startVideo()) return {0, 0};
+    std::string error;
+    bool started;
+    {
+        StderrMuffled quiet; // asked while the launcher is on the screen
+        started = startVideo(error);
+    }
+    if (!started) return {0, 0};
     SDL_DisplayMode mode;
     Point size{0, 0};
     if (SDL_GetDesktopDisplayMode(0, &mode) == 0) size = {mode.w, mode.h};

@@ -190,8 +190,17 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// The system's reason in words, and its number.
 bool failed(std::string& error) {
-    error = "Windows error " + std::to_string(GetLastError());
+    DWORD code = GetLastError();
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, (LPSTR)&text, 0, nullptr);
+    std::string words(text ? text : "", text ? length : 0);
+    LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' || words.back() == '.'))
+        words.pop_back();
+    error = (words.empty() ? "" : words + " ") + "(Windows error " + std::to_string(code) + ")";
     return false;
 }
 
