@@ -11,7 +11,7 @@ PACKAGES=(
   librsvg2-bin libvterm-dev
   desktop-file-utils man-db appstream lintian
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick xterm evilwm
+  xvfb xdotool x11-utils imagemagick xterm evilwm openbox
   afl++
 )
 if [ "${1:-}" = "--windows" ]; then

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -154,25 +155,60 @@ bool failed(std::string& error) {
 
 bool isOpen() { return win().window != nullptr; }
 
+// What the window manager adds around the client area (title bar, borders). It says so only once
+// the window exists (X11's _NET_FRAME_EXTENTS, read by SDL); before, or without a manager that
+// says, an allowance that covers common title bars.
+constexpr Point FRAME_ALLOWANCE{8, 40};
+
+Point frameAround() {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_Window* w = win().window;
+    if (w && SDL_GetWindowBordersSize(w, &top, &left, &bottom, &right) == 0 && top + left + bottom + right > 0)
+        return {left + right, top + bottom};
+    return FRAME_ALLOWANCE;
+}
+
+// The part of the first display that windows may take (the desktop less its panels).
+bool usableArea(SDL_Rect& area) { return SDL_GetDisplayUsableBounds(0, &area) == 0 && area.w > 0 && area.h > 0; }
+
+// The largest client area whose window, frame included, fits the usable area; {0, 0} when unknown.
+Point roomForClient() {
+    SDL_Rect area;
+    if (!usableArea(area)) return {0, 0};
+    Point frame = frameAround();
+    return {std::max(area.w - frame.x, 0), std::max(area.h - frame.y, 0)};
+}
+
+// Where a new window goes: its whole frame centred in the usable area. A window manager takes the
+// position for its frame's corner; without one it is the client area's, a little higher.
+Point centred(Point client) {
+    SDL_Rect area;
+    if (!usableArea(area)) return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED};
+    Point frame = frameAround();
+    return {area.x + std::max((area.w - client.x - frame.x) / 2, 0), area.y + std::max((area.h - client.y - frame.y) / 2, 0)};
+}
+
 bool open(Point frame, bool, std::string& error) { // the terminal stays as it is
-    int w = frame.x, h = frame.y;
     Window& s = win();
     if (s.window) {
         // Opened again (the game opens it once): the frame shown so far may be gone, and the
         // next one has the new size.
         s.frame = nullptr;
-        s.frameSize = {w, h};
-        SDL_SetWindowSize(s.window, w, h);
+        s.frameSize = frame;
+        Point client = windowFor(frame, roomForClient());
+        SDL_SetWindowSize(s.window, client.x, client.y);
         show();
         return true;
     }
     if (!startVideo(error)) return false;
-    // Resizable: tiling window managers resize windows whatever they ask for, and the frame is
-    // stretched to fit in any case.
-    s.window = SDL_CreateWindow("cardbattle", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, w, h,
-                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    // A frame larger than the screen has room for is shown scaled down (the letterbox maps the
+    // pointer back). Resizable: tiling window managers resize windows whatever they ask for, and
+    // the frame is stretched to fit in any case.
+    Point client = windowFor(frame, roomForClient());
+    Point at = centred(client);
+    s.window = SDL_CreateWindow("cardbattle", at.x, at.y, client.x, client.y, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!s.window || !SDL_GetWindowSurface(s.window)) return failed(error);
-    s.frameSize = {w, h};
+    s.frameSize = frame;
     show();
     return true;
 }
@@ -252,11 +288,7 @@ Point desktopSize() {
         StderrMuffled quiet; // asked while the launcher is on the screen
         started = startVideo(error);
     }
-    if (!started) return {0, 0};
-    SDL_DisplayMode mode;
-    Point size{0, 0};
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) size = {mode.w, mode.h};
-    return size;
+    return started ? roomForClient() : Point{0, 0};
 }
 
 } // namespace
