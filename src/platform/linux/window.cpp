@@ -10,6 +10,7 @@
 
 #include "platform/letterbox.h"
 #include "platform/linux/display.h"
+#include "platform/linux/x11.h"
 #include "platform/window_driver.h"
 
 namespace platform::detail {
@@ -91,10 +92,40 @@ void show() {
     SDL_UpdateWindowSurface(w.window);
 }
 
+// How long a window manager may take to answer a full-screen request.
+constexpr int FULLSCREEN_WAIT_MS = 300;
+
+// Whether the screen shows the window at the size SDL takes it to have (SDL learns the size the
+// manager gave from the events it reads).
+bool sizeTaken(SDL_Window* w) {
+    for (int waited = 0;; waited += 10) {
+        SDL_PumpEvents();
+        Point onScreen, taken;
+        SDL_GetWindowSize(w, &taken.x, &taken.y);
+        if (!sizeOnScreen(w, onScreen) || (onScreen.x == taken.x && onScreen.y == taken.y)) return true;
+        if (waited >= FULLSCREEN_WAIT_MS) return false;
+        SDL_Delay(10);
+    }
+}
+
+// F11: the window over the whole screen, and back. Where the system does not grant it (no window
+// manager, or one that refuses), the window stays as it was: SDL would otherwise draw a frame of
+// the screen's size into it, cropped.
 void toggleFullscreen() {
     SDL_Window* w = win().window;
     bool full = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
-    SDL_SetWindowFullscreen(w, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (full) {
+        SDL_SetWindowFullscreen(w, 0);
+        return show();
+    }
+    if (!windowManagerRuns(w)) return;
+    Point windowed;
+    SDL_GetWindowSize(w, &windowed.x, &windowed.y);
+    SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (!sizeTaken(w)) {
+        SDL_SetWindowFullscreen(w, 0);
+        SDL_SetWindowSize(w, windowed.x, windowed.y);
+    }
     show();
 }
 
