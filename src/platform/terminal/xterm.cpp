@@ -3,6 +3,7 @@
 // cursor answers) is decoded into the shared input state. The bytes go through the pipe of the
 // terminal in force: a real terminal, the page's terminal in the browser, or the emulated one the
 // tests read back.
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -47,8 +48,8 @@ struct SizeRequest {
 
 void prepare(SizeRequest& request, int rows, int cols) {
     std::string bytes = "\x1b[8;" + std::to_string(rows) + ";" + std::to_string(cols) + "t";
-    std::memcpy(request.bytes, bytes.data(), bytes.size());
-    request.length = bytes.size();
+    request.length = std::min(bytes.size(), sizeof request.bytes); // sides of five digits at most
+    std::memcpy(request.bytes, bytes.data(), request.length);
     request.rows = rows;
     request.cols = cols;
 }
