@@ -8,12 +8,12 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config python3
-  libsdl2-dev libstb-dev
+  libsdl2-dev libx11-dev libstb-dev
   libfontconfig-dev libfreetype-dev fontconfig fonts-wqy-microhei
   librsvg2-bin libvterm-dev gettext
   desktop-file-utils man-db appstream lintian
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick xterm evilwm
+  xvfb xdotool x11-utils imagemagick xterm evilwm openbox
   afl++
 )
 for option in "$@"; do

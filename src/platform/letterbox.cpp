@@ -43,6 +43,13 @@ Placement fitFrame(Point frame, Point window) {
     return at;
 }
 
+Point windowFor(Point frame, Point room) {
+    if (room.x <= 0 || room.y <= 0 || (frame.x <= room.x && frame.y <= room.y)) return frame;
+    Placement at = fitFrame(frame, room);
+    if (empty(at)) return frame;
+    return {at.width, at.height};
+}
+
 Point windowToFrame(const Placement& at, Point frame, Point p) {
     if (empty(at)) return {-1, -1};
     return {toFrame(p.x, at.x, at.width, frame.x), toFrame(p.y, at.y, at.height, frame.y)};

@@ -21,6 +21,10 @@ struct Placement {
 
 Placement fitFrame(Point frame, Point window);
 
+// The client area a window opens with: the frame's size when it fits `room` (or the room is not
+// known: a side of 0), otherwise the largest size of the frame's aspect within it.
+Point windowFor(Point frame, Point room);
+
 // Window pixel -> the frame pixel drawn there. Pixels on the bars or outside the window map
 // outside the frame (negative, or at least the frame's size), on the side they lie. With an
 // empty placement every pixel is outside: (-1, -1).

@@ -7,6 +7,7 @@
 #include "platform/backend.h"
 #include "platform/letterbox.h"
 #include "platform/press_hold.h"
+#include "platform/ways_out.h"
 #include "platform/window_driver.h"
 
 namespace platform::detail {
@@ -78,6 +79,8 @@ Point pointer() {
 void openWindow(int w, int h, bool keepTerminal) {
     std::string error;
     if (!system().open({w, h}, keepTerminal, error)) {
+        // The terminal given back first, so that the word stays readable on the player's screen.
+        runExitHooks();
         std::fprintf(stderr, "cardbattle: cannot open the game window: %s\n", error.c_str());
         quit(1);
     }

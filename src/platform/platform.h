@@ -43,7 +43,9 @@ Point windowPointer();
 // on Linux the terminal stays as it is either way.
 void openWindow(int w, int h, bool keepTerminal);
 bool windowIsOpen();
-// The desktop's size in pixels (the launcher picks the largest window that fits).
+// The largest client area whose whole window (the frame the system adds included) fits the
+// desktop's usable area, less its panels or task bar; {0, 0} when there is no desktop to ask. The
+// launcher picks the largest window that fits it; a larger one opens scaled down to fit it.
 Point desktopSize();
 // Shows a whole frame of 0x00RRGGBB pixels, row after row, w x h, scaled to fit the window with
 // its aspect kept when the window has been resized. The pixels must stay readable and unchanged

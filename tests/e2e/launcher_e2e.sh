@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # The real binary in xterm under a virtual X server, run several times from one shell (with job
-# control, as a player's shell has it), one round per way in or out. After every round the
-# terminal must be as before: same stty settings, no mouse reporting, cursor shown, the main
-# screen, default colours, the shell's title.
+# control, as a player's shell has it), one round per way in or out. The xterm honours size
+# requests and starts at 80 x 24, so the launcher makes it 60 x 20. After every round the terminal
+# must be as before: same stty settings (its size of 80 x 24 and its echo among them), no mouse
+# reporting, cursor shown, the main screen, default colours, the shell's title.
 #  - Ctrl-C, SIGTERM, a hang-up (SIGHUP), a crash (SIGSEGV), SIGUSR1, SIGPIPE, SIGALRM and a real-time signal on the
 #    launcher screen: the process dies by that signal, and writes no setting.ini.
 #  - Ctrl-Z at the launcher: the shell has a sane terminal and its own screen; fg brings the
 #    launcher back, drawn whole.
 #  - Click the second resolution and then Start: the game window opens at 1134 x 768, setting.ini
-#    holds the choice; keys typed into the terminal while the game runs never reach the shell;
-#    once the window is closed the shell's screen is as it was before the launcher.
+#    holds the choice; keys typed into the terminal while the game runs never reach the shell and
+#    never show on its screen; once the window is closed the shell's screen is as it was before
+#    the launcher.
+#  - Enter at the launcher, then Ctrl-C in the terminal while the game window is open: the keys
+#    typed meanwhile show nowhere, and the terminal is given back as after a normal end.
+#  - The launcher with no display for the game window (DISPLAY unset): Enter, and the program says
+#    why on standard error and ends with status 1, the terminal given back.
 #  - A program that moves the shown cursor without writing: the terminal shows it there.
 # Usage: launcher_e2e.sh CARDBATTLE CLOSE_WINDOW CURSOR_CHECK ASSET_DIR [--measure-cpu SECONDS]
 # With --measure-cpu the launcher is left waiting that long first, and the CPU time it and xterm
@@ -27,7 +33,7 @@ require Xvfb xterm xdotool xwininfo import convert
 start_xvfb 1920x1080
 
 signals=(ctrl-c TERM HUP SEGV USR1 PIPE ALRM RTMIN+3)
-rounds=("${signals[@]}" ctrl-z start cursor)
+rounds=("${signals[@]}" ctrl-z start game-ctrl-c no-display cursor)
 
 # ---- the shell inside xterm -------------------------------------------------------------------
 # One round: the program as a job of a shell with job control, as a player's shell runs it, then
@@ -40,6 +46,8 @@ trap : INT # a game that dies of Ctrl-C must not end this shell too
 # 1002, 1003, 1006 and the alternate screen 1049 (1 set, 2 reset), the colours in force and the
 # title. Keys typed and not discarded would come first.
 report() {
+  # xterm answers a size request once its window has the new size: give it a moment.
+  for _ in $(seq 20); do [ "$(stty size)" = "$(cat ../size.txt)" ] && break; sleep 0.1; done
   stty -a >"$1.stty"
   stty -icanon -echo min 0 time 3
   printf '\033[?25$p\033[?1000$p\033[?1002$p\033[?1003$p\033[?1006$p\033[?1049$p\033P$qm\033\\\033[21t'
@@ -47,9 +55,10 @@ report() {
   stty "$(cat ../saved.txt)"
 }
 cd "$RUN/$1"
-program=$BIN
-[ "$1" = cursor ] && program=$CURSOR_CHECK
-bash -c 'echo $$ >pid.txt; exec "$0"' "$program" 2>stderr.txt
+program=("$BIN")
+[ "$1" = cursor ] && program=("$CURSOR_CHECK")
+[ "$1" = no-display ] && program=(env -u DISPLAY -u WAYLAND_DISPLAY "$BIN")
+bash -c 'echo $$ >pid.txt; exec "$@"' bash "${program[@]}" 2>stderr.txt
 rc=$?
 if [ $rc = 148 ]; then # stopped
   report stopped
@@ -66,14 +75,16 @@ while [ -e hold ]; do sleep 0.1; done
 EOF
 cat >"$work/inner.sh" <<'EOF'
 cd "$RUN"
+until [ -e go ]; do sleep 0.1; done # the test measures the terminal first
 stty -g >saved.txt
 stty -a >before.txt
+stty size >size.txt
 echo "shell text before the game"
 for round in $ROUNDS; do bash "$(dirname "$0")/round.sh" "$round"; done
 EOF
 
 xterm_ready=no
-# Starts xterm with the rounds; sets term_win, cell_w, cell_h.
+# Starts xterm at 80 x 24 with the rounds; sets term_win, cell_w, cell_h.
 start_xterm() {
   local attempt r
   for r in "${rounds[@]}"; do
@@ -85,20 +96,22 @@ start_xterm() {
   # on to the game, which keeps signals it finds ignored (as under nohup): start it with none.
   for attempt in 1 2; do
     RUN=$work/run BIN=$bin CURSOR_CHECK=$cursor_check ROUNDS="${rounds[*]}" env --default-signal \
-      xterm -geometry 60x20 -T shell "${xterm_options[@]}" -e bash "$work/inner.sh" &
+      xterm -geometry 80x24 -T shell "${xterm_options[@]}" -e bash "$work/inner.sh" &
     xterm_pid=$!
     pids+=($xterm_pid)
-    if wait_for 20 has_window '^Game Launcher$'; then xterm_ready=yes; break; fi
+    if wait_for 20 has_window '^shell$'; then xterm_ready=yes; break; fi
     kill "$!" 2>/dev/null
   done
-  [ $xterm_ready = yes ] || { fail "the launcher never set its title"; return 1; }
-  term_win=$(window_named '^Game Launcher$')
+  [ $xterm_ready = yes ] || { fail "xterm never showed its window"; return 1; }
+  term_win=$(window_named '^shell$')
   local w h
   w=$(xwininfo -id "$term_win" | awk '/Width:/ {print $2}')
   h=$(xwininfo -id "$term_win" | awk '/Height:/ {print $2}')
-  # 60 x 20 cells inside xterm's border of 2 pixels.
-  cell_w=$(((w - 4) / 60))
-  cell_h=$(((h - 4) / 20))
+  # 80 x 24 cells inside xterm's border of 2 pixels.
+  cell_w=$(((w - 4) / 80))
+  cell_h=$(((h - 4) / 24))
+  : >"$work/run/go"
+  wait_for 20 has_window '^Game Launcher$' || { fail "the launcher never set its title"; return 1; }
 }
 
 # Waits until round $1's program has set its title $2; sets run and pid.
@@ -117,6 +130,17 @@ round_ended() {
     wait_for 10 test -f "$run/done.txt"
     return 1
   fi
+}
+
+# Waits for the end of the round: the program must end with the status given, and the terminal be
+# given back.
+round_ended_with() { # status, what ended it
+  round_ended || return 1
+  local rc
+  rc=$(cat "$run/rc.txt")
+  [ "$rc" = "$1" ] || fail "$2: the program ended with status $rc, not $1"
+  check_given_back "$2" "$run/after"
+  return 0
 }
 
 # Moves the pointer to the middle of cell (row, col) of the launcher and clicks.
@@ -146,6 +170,23 @@ check_screen() { # what, screen text file, text that must show, text that must n
   [ -z "$4" ] || ! grep -qF "$4" "$2" || fail "$1: '$4' is on the screen"
 }
 
+# Enter at the launcher: it starts the game.
+press_enter() {
+  xdotool windowfocus --sync "$term_win"
+  xdotool key Return
+}
+
+# While the game window is open: types a command into the terminal, which must show it nowhere (the
+# terminal's text goes to the file).
+typed='echo typed while the game ran'
+type_into_terminal() { # screen text file
+  xdotool windowfocus --sync "$term_win"
+  xdotool type --delay 20 "$typed"
+  sleep 0.3
+  screen_text "$term_win" "$1"
+  grep -qF "$typed" "$1" && fail "$round: the keys typed while the game ran show on the terminal"
+}
+
 signal_number() { kill -l "${1#ctrl-c}" 2>/dev/null || echo 2; }
 
 start_xterm || finish
@@ -161,11 +202,8 @@ for round in "${signals[@]}"; do
       xdotool key ctrl+c ;;
     *) kill -s "$round" "$pid" ;;
   esac
-  round_ended || continue
-  expected=$((128 + $(signal_number "$round")))
-  [ "$(cat "$run/rc.txt")" = $expected ] || fail "$round ended the launcher with status $(cat "$run/rc.txt"), not $expected"
+  round_ended_with $((128 + $(signal_number "$round"))) "$round" || continue
   [ ! -e "$run/setting.ini" ] || fail "$round: an interrupted launcher wrote setting.ini"
-  check_given_back "$round" "$run/after"
 done
 
 # ---- Ctrl-Z and fg ------------------------------------------------------------------------------
@@ -193,10 +231,7 @@ if round_started $round 'Game Launcher'; then
     fail "Ctrl-Z did not stop the launcher"
     kill -TERM "$pid"
   fi
-  if round_ended; then
-    [ "$(cat "$run/rc.txt")" = 143 ] || fail "the launcher brought back by fg ended with status $(cat "$run/rc.txt") on SIGTERM"
-    check_given_back "ended after fg" "$run/after"
-  fi
+  round_ended_with 143 "SIGTERM after fg"
 fi
 
 # ---- click the second row, then Start; type into the terminal while the game runs -------------
@@ -225,23 +260,46 @@ if round_started $round 'Game Launcher'; then
     [ "$size" = 1134x768 ] || fail "game window is $size, not 1134x768"
     settings=$(tr '\n' ' ' <"$run/setting.ini" 2>/dev/null)
     [ "$settings" = "1 0 " ] || fail "setting.ini holds '$settings', not '1 0 '"
-    xdotool windowfocus --sync "$term_win"
-    xdotool type --delay 20 'echo typed while the game ran'
-    sleep 0.3
+    type_into_terminal "$run/during.screen"
     "$close_window" "$game_win"
   else
     fail "the game window never opened"
     cat "$run/stderr.txt" 2>/dev/null
     kill -TERM "$pid"
   fi
-  if round_ended; then
-    [ "$(cat "$run/rc.txt")" = 0 ] || fail "the game ended with status $(cat "$run/rc.txt") after its window was closed"
-    check_given_back "window closed" "$run/after"
+  if round_ended_with 0 "window closed"; then
     screen_text "$term_win" "$run/after.screen"
     check_screen "after the game" "$run/after.screen" "shell text before the game" "Game Launcher - Settings"
+    check_screen "after the game" "$run/after.screen" "shell text before the game" "$typed"
   fi
 fi
 rm -f "$work/run/$round/hold"
+
+# ---- Enter, then Ctrl-C in the terminal while the game window is open ------------------------
+round=game-ctrl-c
+if round_started $round 'Game Launcher'; then
+  sleep 0.7
+  press_enter
+  if wait_for 20 has_window '^cardbattle$'; then
+    type_into_terminal "$run/during.screen"
+    xdotool key ctrl+c
+  else
+    fail "$round: the game window never opened"
+    kill -TERM "$pid"
+  fi
+  round_ended_with 130 "Ctrl-C in the game's time" && has_window '^cardbattle$' && fail "the game window outlived the program"
+fi
+
+# ---- no display for the game window ---------------------------------------------------------
+round=no-display
+if round_started $round 'Game Launcher'; then
+  sleep 0.7
+  press_enter
+  if round_ended_with 1 "no display"; then
+    grep -q "^cardbattle: cannot open the game window: there is no graphical display here" "$run/stderr.txt" ||
+      fail "with no display standard error says: $(cat "$run/stderr.txt")"
+  fi
+fi
 
 # ---- the cursor after a move ----------------------------------------------------------------
 round=cursor
@@ -251,10 +309,7 @@ if round_started $round 'Cursor Check'; then
   echo "cursor shown at: $cell"
   [ "$cell" = "5 7" ] || fail "the terminal shows the cursor at '$cell', not at row 5, column 7"
   kill -TERM "$pid"
-  if round_ended; then
-    [ "$(cat "$run/rc.txt")" = 143 ] || fail "the cursor check ended with status $(cat "$run/rc.txt") on SIGTERM"
-    check_given_back "cursor check ended" "$run/after"
-  fi
+  round_ended_with 143 "cursor check ended by SIGTERM"
 fi
 
 finish

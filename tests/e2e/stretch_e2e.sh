@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The real binary in a resized and in a fullscreen window, in a virtual X server, with setting.ini
 # asking for 756 x 512:
+#  0. with no window manager, and with one that grants nothing, full screen is not granted: F11,
+#     and F11 again, leave the window and the lobby in it exactly as they were;
 #  1. resized to 1512 x 1024 (no window manager needed), the lobby fills the window; a click where
 #     the adventure button used to be before the resize does nothing, a click where it is drawn
 #     now starts a match; no OpenGL library is loaded;
@@ -8,12 +10,13 @@
 #     aspect kept and black bars above and below; a click on a hand card, where it is drawn, marks
 #     it; F11 again gives the window its size back;
 #  3. closing the window ends the program with exit code 0.
-# Usage: stretch_e2e.sh CARDBATTLE CLOSE_WINDOW ASSET_DIR
+# Usage: stretch_e2e.sh CARDBATTLE CLOSE_WINDOW ASSET_DIR IDLE_MANAGER
 set -u
 . "$(dirname "$0")/lib.sh"
 bin=$(realpath "$1")
 close_window=$(realpath "$2")
 assets=$(realpath "$3")
+idle_manager=$(realpath "$4")
 
 require Xvfb xdotool xwininfo xprop import convert compare evilwm
 screen_w=1600 screen_h=1200
@@ -22,6 +25,27 @@ start_game "$bin" "$assets" 0
 sleep 1
 shot lobby
 [ "$(unlike_picture lobby lobby 0 0 800 400)" -le 6 ] || fail "the lobby picture is not on screen"
+
+# ---- F11 where full screen is not granted -----------------------------------------------------
+f11_leaves_the_window() { # where
+  local press changed
+  for press in first second; do
+    xdotool windowfocus --sync "$win"
+    xdotool key F11
+    sleep 0.8
+    [ "$(window_size "$win")" = 756x512 ] || fail "F11 ($press) $1: the window is $(window_size "$win")"
+    shot "f11_$press"
+    changed=$(compare -metric AE "$work/lobby.png" "$work/f11_$press.png" null: 2>&1 | cut -d' ' -f1)
+    [ "$changed" = 0 ] || fail "F11 ($press) $1: the lobby is drawn otherwise ($changed pixels differ)"
+  done
+}
+f11_leaves_the_window "with no window manager"
+"$idle_manager" >"$work/idle.log" 2>&1 &
+idle=$!
+pids+=($idle)
+wait_for 5 grep -q "managing nothing" "$work/idle.log" || fail "the idle manager did not start"
+f11_leaves_the_window "under a manager that grants nothing"
+kill "$idle"
 
 # ---- resized to twice its size ---------------------------------------------------------------
 stretch_lobby_twice

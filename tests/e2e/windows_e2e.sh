@@ -2,6 +2,7 @@
 # The Windows release under Wine in a virtual X server:
 #  1. the zip unpacked in an empty folder holds the program, its pictures and the README and no DLL;
 #     its --version and --help answer on standard output, an unknown option ends with exit code 2;
+#     with no display the window cannot be created: standard error says why, exit code 1;
 #  2. with setting.ini asking for 756 x 512 and no console (standard input and output redirected)
 #     the window has that size and shows the lobby;
 #  3. resized to 1512 x 1024 the window shows the lobby doubled, and a click where the adventure
@@ -59,6 +60,12 @@ version=${version%$'\r'}
 code=$?
 [ $code = 2 ] && grep -q "unknown option '--fullscreen'" "$work/refused.txt" ||
   fail "an unknown option ended with exit code $code and said: $(cat "$work/refused.txt")"
+
+# ---- no display: no window -----------------------------------------------------------------------
+(cd "$run" && exec env -u DISPLAY timeout 60 "$wine_run" ./cardbattle.exe </dev/null >/dev/null 2>"$work/no-display.txt")
+code=$?
+[ $code = 1 ] && grep -q "^cardbattle: cannot open the game window: " "$work/no-display.txt" ||
+  fail "with no display cardbattle.exe ended with exit code $code and said: $(tr -d '\r' <"$work/no-display.txt")"
 
 # ---- the lobby at the saved size ----------------------------------------------------------------
 printf '0\r\n0\r\n' >"$run/setting.ini"

@@ -105,4 +105,33 @@ TEST(LetterboxScaler, EachWindowPixelShowsTheFramePixelThePointerWouldName) {
     }
 }
 
+// The window a frame opens in: the frame's own size when the room takes it, otherwise as large as
+// fits with the frame's aspect (so that nothing of the window is bars), never larger than the room.
+struct OpeningCase {
+    const char* scenario;
+    Point frame, room, window;
+};
+
+const OpeningCase OPENINGS[] = {
+    {"FitsWithRoomToSpare", {756, 512}, {1358, 728}, {756, 512}},
+    {"FitsExactly", {1134, 768}, {1134, 768}, {1134, 768}},
+    {"TooTallForALaptopScreen", {1134, 768}, {1358, 728}, {1075, 728}},
+    {"LargestOnALaptopScreen", {1512, 1024}, {1358, 728}, {1075, 728}},
+    {"TooWideOnly", {1512, 1024}, {1000, 1040}, {1000, 677}},
+    {"TooTallByOnePixel", {1512, 1024}, {1912, 1023}, {1511, 1023}},
+    {"RoomNotKnown", {1512, 1024}, {0, 0}, {1512, 1024}},
+    {"NoHeightKnown", {756, 512}, {1366, 0}, {756, 512}},
+};
+
+class WindowForFrame : public ::testing::TestWithParam<OpeningCase> {};
+
+TEST_P(WindowForFrame, IsTheFramesSizeOrTheLargestOfItsAspectThatFits) {
+    const OpeningCase& c = GetParam();
+    Point window = windowFor(c.frame, c.room);
+    EXPECT_EQ(std::pair(window.x, window.y), std::pair(c.window.x, c.window.y));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rooms, WindowForFrame, ::testing::ValuesIn(OPENINGS),
+                         [](const auto& info) { return std::string(info.param.scenario); });
+
 } // namespace

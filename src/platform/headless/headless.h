@@ -91,6 +91,10 @@ void sendBytes(const std::string& bytes);
 void silenceQueries(bool silent);
 // Output of another program before this one (a shell prompt, say): it moves the cursor.
 void otherOutput(const std::string& bytes);
+// The player gives the terminal another size (before the program starts, or while it runs).
+void resizeScreen(int rows, int cols);
+// The terminal cannot say its size (as on a serial line).
+void hideSize(bool hidden);
 
 // ---- the ways out and back, through the same functions the signal handlers use ----
 // Both give the terminal back and discard the keys typed for the program.
@@ -110,6 +114,7 @@ Cell cursorCell();
 bool cursorVisible();
 bool mouseReporting(); // reporting of every motion is on
 bool rawMode();        // the program holds the terminal's input
+bool echoing();        // typed keys show on the screen, as in the modes the shell had
 bool alternateScreen();
 std::string unreadInput(); // what the terminal has sent that the program has not read
 long long bytesWritten();

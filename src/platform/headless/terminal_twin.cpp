@@ -27,7 +27,9 @@ struct Twin {
     bool foreground = true;
     int mouseMode = VTERM_PROP_MOUSE_NONE;
     bool interactive = true;
-    bool inputActive = false;
+    // The terminal's input modes: as found (cooked, typed keys echoed), raw, or cooked without echo.
+    enum class Modes { FOUND, RAW, QUIET } modes = Modes::FOUND;
+    bool sizeHidden = false;
     bool silent = false;
     bool answering = false; // the program's output is being read: what comes back is an answer
     long long written = 0;
@@ -149,14 +151,15 @@ void write(const char* bytes, size_t n) {
 // input, as with a real one).
 int read(char* buffer, int capacity) {
     Twin& t = twin();
-    if (!t.inputActive) return 0;
+    if (t.modes != Twin::Modes::RAW) return 0;
     int n = (int)std::min(t.toProgram.size(), (size_t)capacity);
     std::memcpy(buffer, t.toProgram.data(), (size_t)n);
     t.toProgram.erase(0, (size_t)n);
     return n;
 }
 
-void setRaw(bool raw) { twin().inputActive = raw; }
+void setRaw(bool raw) { twin().modes = raw ? Twin::Modes::RAW : Twin::Modes::FOUND; }
+void setQuiet() { twin().modes = Twin::Modes::QUIET; }
 bool beginInput() {
     setRaw(true);
     return true;
@@ -165,15 +168,18 @@ void discardInput() { twin().toProgram.clear(); }
 bool foreground() { return twin().foreground; }
 // It answers at once, on the virtual clock: nothing is ever waited for.
 bool waitInput(int) { return false; }
-// It starts at 80 x 24, the size the device assumes when the terminal does not say.
-void size(int&, int&) {}
+// Its size as it is now, unless a test has it keep quiet (as a serial line does); it starts at
+// 80 x 24, the size the device assumes when a terminal does not say.
+void size(int& rows, int& cols) {
+    if (!twin().sizeHidden) vterm_get_size(twin().vt, &rows, &cols);
+}
 
 } // namespace pipe
 
 // The ways out of the test process do not give it back: it ends with the process.
 const detail::Pipe TWIN_PIPE = {pipe::write,       pipe::setRaw,     pipe::discardInput, pipe::foreground,
                                 pipe::interactive, pipe::beginInput, pipe::read,         pipe::waitInput,
-                                pipe::size,        false};
+                                pipe::size,        false,            pipe::setQuiet};
 const detail::Terminal TWIN_TERMINAL = {&detail::XTERM_DEVICE, &TWIN_PIPE};
 
 } // namespace
@@ -199,6 +205,8 @@ void setLeftButton(bool down) { vterm_mouse_button(twin().vt, 1, down, VTERM_MOD
 
 void type(const std::string& utf8) {
     Twin& t = twin();
+    // In the modes the shell had, the terminal's line discipline shows what is typed.
+    if (t.modes == Twin::Modes::FOUND) otherOutput(utf8);
     for (size_t i = 0; i < utf8.size();) {
         unsigned char b = (unsigned char)utf8[i];
         size_t len = b < 0x80 ? 1 : b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
@@ -289,7 +297,13 @@ bool cursorVisible() { return twin().cursorVisible; }
 
 bool mouseReporting() { return twin().mouseMode == VTERM_PROP_MOUSE_MOVE; }
 
-bool rawMode() { return twin().inputActive; }
+bool rawMode() { return twin().modes == Twin::Modes::RAW; }
+
+bool echoing() { return twin().modes == Twin::Modes::FOUND; }
+
+void resizeScreen(int rows, int cols) { vterm_set_size(twin().vt, rows, cols); }
+
+void hideSize(bool hidden) { twin().sizeHidden = hidden; }
 
 bool alternateScreen() { return twin().alternate; }
 

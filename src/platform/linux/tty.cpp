@@ -17,7 +17,8 @@ namespace {
 
 termios saved;
 termios raw;
-volatile sig_atomic_t prepared = 0; // saved and raw hold settings
+termios quiet;
+volatile sig_atomic_t prepared = 0; // saved, raw and quiet hold settings
 volatile sig_atomic_t rawOn = 0;
 
 void writeAll(const char* bytes, size_t n) {
@@ -35,6 +36,12 @@ void writeAll(const char* bytes, size_t n) {
 void setRaw(bool on) {
     if (!prepared) return;
     if (tcsetattr(STDIN_FILENO, TCSANOW, on ? &raw : &saved) == 0 || !on) rawOn = on;
+}
+
+void setQuiet() {
+    if (!prepared) return;
+    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    rawOn = 0; // a read would wait for a whole line
 }
 
 void discardInput() { tcflush(STDIN_FILENO, TCIFLUSH); }
@@ -60,6 +67,8 @@ bool beginInput() {
         raw.c_lflag &= ~(tcflag_t)(ICANON | ECHO | IEXTEN);
         raw.c_cc[VMIN] = 0;
         raw.c_cc[VTIME] = 0;
+        quiet = saved;
+        quiet.c_lflag &= ~(tcflag_t)(ECHO | ECHONL);
         prepared = 1;
     }
     setRaw(true);
@@ -86,7 +95,8 @@ void size(int& rows, int& cols) {
     }
 }
 
-const Pipe TTY_PIPE = {writeAll, setRaw, discardInput, foreground, interactive, beginInput, read, waitInput, size, true};
+const Pipe TTY_PIPE = {writeAll, setRaw, discardInput, foreground, interactive, beginInput, read, waitInput, size, true,
+                       setQuiet};
 
 } // namespace
 

@@ -1,10 +1,16 @@
 // The game window on Linux, over SDL2. Frames go to the window surface in software: the frame is
 // composed in software already, and a renderer would load a whole OpenGL stack for one blit.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "platform/letterbox.h"
+#include "platform/linux/display.h"
+#include "platform/linux/x11.h"
 #include "platform/window_driver.h"
 
 namespace platform::detail {
@@ -86,10 +92,40 @@ void show() {
     SDL_UpdateWindowSurface(w.window);
 }
 
+// How long a window manager may take to answer a full-screen request.
+constexpr int FULLSCREEN_WAIT_MS = 300;
+
+// Whether the screen shows the window at the size SDL takes it to have (SDL learns the size the
+// manager gave from the events it reads).
+bool sizeTaken(SDL_Window* w) {
+    for (int waited = 0;; waited += 10) {
+        SDL_PumpEvents();
+        Point onScreen, taken;
+        SDL_GetWindowSize(w, &taken.x, &taken.y);
+        if (!sizeOnScreen(w, onScreen) || (onScreen.x == taken.x && onScreen.y == taken.y)) return true;
+        if (waited >= FULLSCREEN_WAIT_MS) return false;
+        SDL_Delay(10);
+    }
+}
+
+// F11: the window over the whole screen, and back. Where the system does not grant it (no window
+// manager, or one that refuses), the window stays as it was: SDL would otherwise draw a frame of
+// the screen's size into it, cropped.
 void toggleFullscreen() {
     SDL_Window* w = win().window;
     bool full = (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
-    SDL_SetWindowFullscreen(w, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (full) {
+        SDL_SetWindowFullscreen(w, 0);
+        return show();
+    }
+    if (!windowManagerRuns(w)) return;
+    Point windowed;
+    SDL_GetWindowSize(w, &windowed.x, &windowed.y);
+    SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (!sizeTaken(w)) {
+        SDL_SetWindowFullscreen(w, 0);
+        SDL_SetWindowSize(w, windowed.x, windowed.y);
+    }
     show();
 }
 
@@ -99,14 +135,49 @@ bool showsAgain(const SDL_WindowEvent& e) {
 }
 
 // Set before SDL starts anything: the window surface stays in software (no OpenGL library
-// loaded), and SDL installs no signal handlers of its own (the program restores the terminal
-// on fatal signals itself).
-bool startVideo() {
+// loaded), SDL installs no signal handlers of its own (the program restores the terminal on fatal
+// signals itself), and only drivers that show the player a window are tried.
+bool startVideo(std::string& error) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    return SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    DisplayEnvironment env = displayEnvironment();
+    std::string drivers = videoDrivers(env);
+    if (drivers.empty()) {
+        error = noDisplayReason(env, "");
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    error = noDisplayReason(env, SDL_GetError());
+    return false;
 }
+
+// Standard error sent nowhere for a while: the display libraries print their complaints there,
+// which would land on the launcher's screen. A window that then cannot open says why anyway.
+class StderrMuffled {
+public:
+    StderrMuffled() {
+        std::fflush(stderr);
+        int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (nowhere < 0) return;
+        saved_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (saved_ >= 0) ::dup2(nowhere, STDERR_FILENO);
+        ::close(nowhere);
+    }
+    ~StderrMuffled() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    StderrMuffled(const StderrMuffled&) = delete;
+    StderrMuffled& operator=(const StderrMuffled&) = delete;
+
+private:
+    int saved_ = -1;
+};
 
 bool failed(std::string& error) {
     error = SDL_GetError();
@@ -115,25 +186,60 @@ bool failed(std::string& error) {
 
 bool isOpen() { return win().window != nullptr; }
 
+// What the window manager adds around the client area (title bar, borders). It says so only once
+// the window exists (X11's _NET_FRAME_EXTENTS, read by SDL); before, or without a manager that
+// says, an allowance that covers common title bars.
+constexpr Point FRAME_ALLOWANCE{8, 40};
+
+Point frameAround() {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_Window* w = win().window;
+    if (w && SDL_GetWindowBordersSize(w, &top, &left, &bottom, &right) == 0 && top + left + bottom + right > 0)
+        return {left + right, top + bottom};
+    return FRAME_ALLOWANCE;
+}
+
+// The part of the first display that windows may take (the desktop less its panels).
+bool usableArea(SDL_Rect& area) { return SDL_GetDisplayUsableBounds(0, &area) == 0 && area.w > 0 && area.h > 0; }
+
+// The largest client area whose window, frame included, fits the usable area; {0, 0} when unknown.
+Point roomForClient() {
+    SDL_Rect area;
+    if (!usableArea(area)) return {0, 0};
+    Point frame = frameAround();
+    return {std::max(area.w - frame.x, 0), std::max(area.h - frame.y, 0)};
+}
+
+// Where a new window goes: its whole frame centred in the usable area. A window manager takes the
+// position for its frame's corner; without one it is the client area's, a little higher.
+Point centred(Point client) {
+    SDL_Rect area;
+    if (!usableArea(area)) return {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED};
+    Point frame = frameAround();
+    return {area.x + std::max((area.w - client.x - frame.x) / 2, 0), area.y + std::max((area.h - client.y - frame.y) / 2, 0)};
+}
+
 bool open(Point frame, bool, std::string& error) { // the terminal stays as it is
-    int w = frame.x, h = frame.y;
     Window& s = win();
     if (s.window) {
         // Opened again (the game opens it once): the frame shown so far may be gone, and the
         // next one has the new size.
         s.frame = nullptr;
-        s.frameSize = {w, h};
-        SDL_SetWindowSize(s.window, w, h);
+        s.frameSize = frame;
+        Point client = windowFor(frame, roomForClient());
+        SDL_SetWindowSize(s.window, client.x, client.y);
         show();
         return true;
     }
-    if (!startVideo()) return failed(error);
-    // Resizable: tiling window managers resize windows whatever they ask for, and the frame is
-    // stretched to fit in any case.
-    s.window = SDL_CreateWindow("cardbattle", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, w, h,
-                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    if (!startVideo(error)) return false;
+    // A frame larger than the screen has room for is shown scaled down (the letterbox maps the
+    // pointer back). Resizable: tiling window managers resize windows whatever they ask for, and
+    // the frame is stretched to fit in any case.
+    Point client = windowFor(frame, roomForClient());
+    Point at = centred(client);
+    s.window = SDL_CreateWindow("cardbattle", at.x, at.y, client.x, client.y, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!s.window || !SDL_GetWindowSurface(s.window)) return failed(error);
-    s.frameSize = {w, h};
+    s.frameSize = frame;
     show();
     return true;
 }
@@ -207,11 +313,13 @@ void showFrame(const uint32_t* pixels, Point) {
 void rest(int ms) { SDL_Delay((Uint32)ms); }
 
 Point desktopSize() {
-    if (!startVideo()) return {0, 0};
-    SDL_DisplayMode mode;
-    Point size{0, 0};
-    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) size = {mode.w, mode.h};
-    return size;
+    std::string error;
+    bool started;
+    {
+        StderrMuffled quiet; // asked while the launcher is on the screen
+        started = startVideo(error);
+    }
+    return started ? roomForClient() : Point{0, 0};
 }
 
 } // namespace

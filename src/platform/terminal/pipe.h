@@ -33,6 +33,10 @@ struct Pipe {
     // Whether the process's ways out give this terminal back: the player's terminal, not one that
     // ends with the process anyway.
     bool givenBackOnExit;
+    // Cooked mode without echo, for the game window's time: keys typed into the terminal then show
+    // nowhere (setRaw(false) gives the modes found back). The give-back and the take-back use it
+    // too. Null where the terminal shows nothing typed by itself.
+    void (*setQuiet)() = nullptr;
 };
 
 // The xterm device, over the pipe of the terminal in force.

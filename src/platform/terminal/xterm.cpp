@@ -3,8 +3,10 @@
 // cursor answers) is decoded into the shared input state. The bytes go through the pipe of the
 // terminal in force: a real terminal, the page's terminal in the browser, or the emulated one the
 // tests read back.
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -21,6 +23,8 @@ namespace {
 struct Modes {
     volatile sig_atomic_t touched;     // anything sent at all (colours, cursor, title)
     volatile sig_atomic_t raw;         // the program holds the input
+    volatile sig_atomic_t quiet;       // cooked mode without echo, while the game window has the keys
+    volatile sig_atomic_t resized;     // the terminal was asked for another size than it had
     volatile sig_atomic_t mouse;       // mouse reporting
     volatile sig_atomic_t alternate;   // drawing on the alternate screen
     volatile sig_atomic_t titlePushed; // the player's title kept on the terminal's title stack
@@ -30,10 +34,37 @@ struct Modes {
 Modes modes;
 
 void resetModes() {
-    for (volatile sig_atomic_t* flag : {&modes.touched, &modes.raw, &modes.mouse, &modes.alternate,
-                                        &modes.titlePushed, &modes.suspended, &modes.repaint})
+    for (volatile sig_atomic_t* flag : {&modes.touched, &modes.raw, &modes.quiet, &modes.resized, &modes.mouse,
+                                        &modes.alternate, &modes.titlePushed, &modes.suspended, &modes.repaint})
         *flag = 0;
 }
+
+// A size request (CSI 8), kept as bytes for the handlers.
+struct SizeRequest {
+    char bytes[32];
+    size_t length;
+    int rows, cols;
+};
+
+void prepare(SizeRequest& request, int rows, int cols) {
+    std::string bytes = "\x1b[8;" + std::to_string(rows) + ";" + std::to_string(cols) + "t";
+    request.length = std::min(bytes.size(), sizeof request.bytes); // sides of five digits at most
+    std::memcpy(request.bytes, bytes.data(), request.length);
+    request.rows = rows;
+    request.cols = cols;
+}
+
+// The size the terminal had before the program first asked for one (given back on the way out),
+// and the size asked for last (asked again when the terminal is taken back after a stop). The one
+// asked for last is written beside the other and then switched to, so that a handler never reads a
+// request half written.
+struct Sizes {
+    bool startKnown = false;
+    SizeRequest start{};
+    SizeRequest asked[2]{};
+    volatile sig_atomic_t current = 0;
+};
+Sizes sizes;
 
 // Bytes prepared in advance, for the handlers.
 constexpr char CANCEL[] = "\x18"; // ends any escape sequence cut short
@@ -385,9 +416,21 @@ void title(const std::string& gbk) {
     out() += "\x1b]0;" + clean + "\x07";
 }
 
-// The terminal is asked, and the screen model takes the size at once.
+// The terminal is asked, and the screen model takes the size at once. A terminal that cannot say
+// its size is not asked: its size could not be given back.
 void resize(int& rows, int& cols) {
-    out() += "\x1b[8;" + std::to_string(rows) + ";" + std::to_string(cols) + "t";
+    int nowRows = 0, nowCols = 0;
+    pipe().size(nowRows, nowCols);
+    if (nowRows <= 0 || nowCols <= 0) return size(rows, cols);
+    if (!sizes.startKnown) {
+        prepare(sizes.start, nowRows, nowCols);
+        sizes.startKnown = true;
+    }
+    int next = 1 - sizes.current;
+    prepare(sizes.asked[next], rows, cols);
+    sizes.current = next;
+    if (rows != sizes.start.rows || cols != sizes.start.cols) modes.resized = 1;
+    out().append(sizes.asked[next].bytes, sizes.asked[next].length);
 }
 
 void cursorVisible(bool visible) { out() += visible ? CURSOR_SHOWN : CURSOR_HIDDEN; }
@@ -454,6 +497,7 @@ bool endScreen(int cursorShown) {
 void reset() {
     vt() = Vt{};
     resetModes();
+    sizes.startKnown = false;
 }
 
 bool beginInput() {
@@ -463,6 +507,7 @@ bool beginInput() {
         modes.raw = 0;
         return false;
     }
+    modes.quiet = 0;
     modes.mouse = 1;
     out() += MOUSE_ON;
     return true;
@@ -472,7 +517,13 @@ void endInput() {
     out() += MOUSE_OFF;
     terminal::flush();
     modes.mouse = 0;
-    pipe().setRaw(false);
+    // Keys typed from now on are for the game window, or stray: the terminal shows none of them.
+    if (pipe().setQuiet) {
+        modes.quiet = 1;
+        pipe().setQuiet();
+    } else {
+        pipe().setRaw(false);
+    }
     modes.raw = 0;
     Vt& v = vt();
     v.pending.clear();
@@ -508,9 +559,10 @@ void giveBack(const Pipe& pipe, bool ending) {
         if (modes.mouse) put(pipe, MOUSE_OFF);
         put(pipe, PLAIN);
         if (modes.alternate) put(pipe, LEAVE_ALTERNATE);
+        if (modes.resized) pipe.write(sizes.start.bytes, sizes.start.length);
         put(pipe, CURSOR_SHOWN);
         if (modes.titlePushed) put(pipe, TITLE_POP);
-        if (modes.raw) pipe.setRaw(false);
+        if (modes.raw || modes.quiet) pipe.setRaw(false);
     }
     // Keys typed for the program must not reach the shell.
     pipe.discardInput();
@@ -520,8 +572,14 @@ void giveBack(const Pipe& pipe, bool ending) {
 void takeBack(const Pipe& pipe) {
     if (!modes.touched || !pipe.foreground()) return;
     if (modes.raw) pipe.setRaw(true);
+    else if (modes.quiet) pipe.setQuiet();
     if (modes.suspended) {
         if (modes.titlePushed) put(pipe, TITLE_PUSH);
+        // The launcher's size again while it draws; the game window's time needs none.
+        if (modes.resized && modes.alternate) {
+            const SizeRequest& asked = sizes.asked[sizes.current];
+            pipe.write(asked.bytes, asked.length);
+        }
         if (modes.alternate) put(pipe, ENTER_ALTERNATE); // blanked by the repaint
         if (modes.mouse) put(pipe, MOUSE_ON);
         modes.suspended = 0;

@@ -190,8 +190,17 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// The system's reason in words, and its number.
 bool failed(std::string& error) {
-    error = "Windows error " + std::to_string(GetLastError());
+    DWORD code = GetLastError();
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, (LPSTR)&text, 0, nullptr);
+    std::string words(text ? text : "", text ? length : 0);
+    LocalFree(text);
+    while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == ' ' || words.back() == '.'))
+        words.pop_back();
+    error = (words.empty() ? "" : words + " ") + "(Windows error " + std::to_string(code) + ")";
     return false;
 }
 
@@ -230,32 +239,59 @@ long long clockMs() {
 
 bool isOpen() { return win().hwnd != nullptr; }
 
+// The work area: the screen less the taskbar.
+RECT workArea() {
+    RECT work{};
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return work;
+}
+
+Point desktopSize() {
+    // The largest client area whose window fits in the work area.
+    RECT work = workArea();
+    Point frame = outerSize(0, 0);
+    return {std::max<int>(work.right - work.left - frame.x, 0), std::max<int>(work.bottom - work.top - frame.y, 0)};
+}
+
+// Where a new window goes: in the console's place when it hides a console of its own, centred in
+// the work area when it was scaled to fit there, else where the system puts new windows; moved
+// into the work area where it would hang over its edge.
+Point placement(Point outer, bool scaled, HWND console) {
+    RECT work = workArea(), at{};
+    if (console && GetWindowRect(console, &at)) {
+        LONG x = std::max(std::min<LONG>(at.left, work.right - outer.x), work.left);
+        LONG y = std::max(std::min<LONG>(at.top, work.bottom - outer.y), work.top);
+        return {(int)x, (int)y};
+    }
+    if (!scaled) return {CW_USEDEFAULT, CW_USEDEFAULT};
+    return {(int)(work.left + std::max<LONG>((work.right - work.left - outer.x) / 2, 0)),
+            (int)(work.top + std::max<LONG>((work.bottom - work.top - outer.y) / 2, 0))};
+}
+
 bool open(Point frame, bool keepTerminal, std::string& error) {
-    int w = frame.x, h = frame.y;
     Window& s = win();
-    Point outer = outerSize(w, h);
+    // A frame larger than the work area has room for is shown scaled down (the letterbox maps the
+    // pointer back).
+    Point client = windowFor(frame, desktopSize());
+    Point outer = outerSize(client.x, client.y);
     if (s.hwnd) {
         // Opened again (the game opens it once): the frame shown so far may be gone, and the
         // next one has the new size.
         s.frame = nullptr;
-        s.frameSize = {w, h};
+        s.frameSize = frame;
         if (!s.fullscreen)
             SetWindowPos(s.hwnd, nullptr, 0, 0, outer.x, outer.y, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         showNow();
         return true;
     }
     if (!registerClass(error)) return false;
-    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
     HWND console = keepTerminal ? nullptr : ownConsoleWindow();
-    RECT at{};
-    if (console && GetWindowRect(console, &at)) {
-        // In the console's place, which is hidden.
-        x = std::max<LONG>(at.left, 0);
-        y = std::max<LONG>(at.top, 0);
-    }
-    s.frameSize = {w, h};
-    s.hwnd = CreateWindowExW(0, WINDOW_CLASS, WINDOW_TITLE, WINDOWED_STYLE, x, y, outer.x, outer.y, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    bool scaled = client.x != frame.x || client.y != frame.y;
+    Point at = placement(outer, scaled, console);
+    s.frameSize = frame;
+    s.hwnd = CreateWindowExW(0, WINDOW_CLASS, WINDOW_TITLE, WINDOWED_STYLE, at.x, at.y, outer.x, outer.y, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!s.hwnd) return failed(error);
     // Sleep in steps of a millisecond rather than of the system's 15.6 ms tick (until the process ends).
     timeBeginPeriod(1);
@@ -310,15 +346,6 @@ void showFrame(const uint32_t* pixels, Point) {
 }
 
 void rest(int ms) { Sleep((DWORD)ms); }
-
-Point desktopSize() {
-    // The largest client area whose window fits in the work area (the screen less the taskbar).
-    RECT work{};
-    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
-        work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    Point frame = outerSize(0, 0);
-    return {std::max<int>(work.right - work.left - frame.x, 0), std::max<int>(work.bottom - work.top - frame.y, 0)};
-}
 
 } // namespace
 

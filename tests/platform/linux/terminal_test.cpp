@@ -349,6 +349,7 @@ protected:
     static void expectModesGivenBack() {
         EXPECT_FALSE(screen::alternateScreen());
         EXPECT_FALSE(screen::rawMode());
+        EXPECT_TRUE(screen::echoing());
         EXPECT_FALSE(screen::mouseReporting());
         EXPECT_TRUE(screen::cursorVisible());
         EXPECT_EQ(screen::title(), "my shell");
@@ -435,4 +436,95 @@ TEST_F(TerminalWaysOut, ContinuingAfterAStopThatGaveNothingBackRepaintsOnly) {
     EXPECT_EQ(screen::rowText(6), "");
     screen::endProgram();
     expectModesGivenBack(); // the title stack was not pushed twice
+}
+
+// ---- the terminal's size and echo, given back as they were found ---------------------------------
+
+namespace {
+bool sizeIs(int rows, int cols) {
+    term::Cell size = screen::screenSize();
+    return size.row == rows && size.col == cols;
+}
+// The player's terminal of 100 x 30, and the launcher's screen of 60 x 20 on it.
+void launcherOnALargerTerminal() {
+    screen::resizeScreen(30, 100);
+    shellBefore();
+    term::beginInput();
+    setWindowSize("Game Launcher", 60, 20);
+    drawScreen();
+}
+// The launcher gives way to the game window.
+void gameWindowTime() {
+    clrscr();
+    term::endInput();
+    term::endScreen();
+}
+} // namespace
+
+class SizeGivenBack : public ConsoleTest, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(SizeGivenBack, TheTerminalGetsTheSizeItHadBeforeTheLauncher) {
+    launcherOnALargerTerminal();
+    ASSERT_TRUE(sizeIs(20, 60)) << "a terminal that grants size requests";
+    GetParam().take();
+    EXPECT_TRUE(sizeIs(30, 100)) << screen::screenSize().col << " x " << screen::screenSize().row;
+    expectShellScreen();
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, SizeGivenBack,
+                         ::testing::Values(WayOut{"Stop", screen::stopProgram}, WayOut{"End", screen::endProgram}),
+                         [](const ::testing::TestParamInfo<WayOut>& info) { return std::string(info.param.name); });
+
+class TerminalSize : public ConsoleTest {};
+
+TEST_F(TerminalSize, ContinuingOnTheLaunchersScreenAsksForItsSizeAgainButNotInTheGamesTime) {
+    launcherOnALargerTerminal();
+    screen::stopProgram();
+    screen::continueProgram(true);
+    platform::keyDown('X'); // a poll: the repaint
+    EXPECT_TRUE(sizeIs(20, 60));
+    EXPECT_EQ(screen::rowText(5), std::string(9, ' ') + "Settings " + utf8(u8"中")) << dump();
+
+    gameWindowTime();
+    screen::stopProgram();
+    EXPECT_TRUE(sizeIs(30, 100));
+    screen::continueProgram(true);
+    platform::keyDown('X');
+    EXPECT_TRUE(sizeIs(30, 100)) << "the game window needs no size of the terminal";
+    screen::endProgram();
+    EXPECT_TRUE(sizeIs(30, 100));
+}
+
+TEST_F(TerminalSize, ATerminalThatCannotSayItsSizeIsNeverAskedToChangeIt) {
+    screen::hideSize(true);
+    term::beginInput();
+    setWindowSize("Game Launcher", 60, 20);
+    EXPECT_TRUE(sizeIs(24, 80)) << "asked for 60 x 20 although nothing could give its size back";
+    EXPECT_EQ(term::size().row, 24) << "the model keeps the size a terminal is taken to have";
+    EXPECT_EQ(term::size().col, 80);
+    screen::endProgram();
+    EXPECT_TRUE(sizeIs(24, 80));
+}
+
+using TerminalEcho = TerminalWaysOut;
+
+TEST_F(TerminalEcho, KeysTypedInTheGamesTimeShowNowhereAndNeverReachTheShell) {
+    EXPECT_FALSE(screen::echoing());
+    gameWindowTime();
+    EXPECT_FALSE(screen::rawMode()) << "cooked mode: Ctrl-C and Ctrl-Z act as the player knows them";
+    EXPECT_FALSE(screen::echoing());
+    screen::type("echo typed in the game");
+    EXPECT_EQ(screen::rowText(4), "") << "shown on the shell's screen:\n" << dump();
+    screen::endProgram();
+    EXPECT_TRUE(screen::echoing());
+    EXPECT_EQ(screen::unreadInput(), "");
+}
+
+TEST_F(TerminalEcho, AStopInTheGamesTimeGivesTheShellItsEchoAndTheGameTakesItAway) {
+    gameWindowTime();
+    screen::stopProgram();
+    EXPECT_TRUE(screen::echoing());
+    screen::continueProgram(true);
+    EXPECT_FALSE(screen::echoing());
+    EXPECT_FALSE(screen::rawMode());
 }
