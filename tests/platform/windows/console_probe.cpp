@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -63,8 +64,16 @@ bool usable() {
     return GetConsoleMode(shown.h, &mode) && shown.info().dwSize.X > 0;
 }
 
-// This test program lets a Ctrl-C meant for the game pass it by.
-BOOL WINAPI passBy(DWORD event) { return event == CTRL_C_EVENT; }
+// This test program lets a Ctrl-C meant for the game pass it by. The console sends it to every
+// program attached, each on a thread of its own, so this program's copy can arrive after the game
+// has ended; it is counted, so that the handler stays until it has come (without the handler the
+// system would end this program, silently and with exit code 0).
+std::atomic<int> passedBy{0};
+BOOL WINAPI passBy(DWORD event) {
+    if (event != CTRL_C_EVENT) return FALSE;
+    ++passedBy;
+    return TRUE;
+}
 
 } // namespace
 
@@ -221,6 +230,7 @@ Game::Game(const std::string& folder) {
 
 Game::~Game() {
     if (!process) return;
+    if (ctrlCTyped) waitFor([] { return passedBy > 0; }, 5000);
     SetConsoleCtrlHandler(passBy, FALSE);
     if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) TerminateProcess(process, 1);
     WaitForSingleObject(process, 5000);
@@ -228,6 +238,8 @@ Game::~Game() {
 }
 
 void Game::typeCtrlC() {
+    passedBy = 0;
+    ctrlCTyped = true;
     SetConsoleCtrlHandler(passBy, TRUE);
     send({key(true, 'C', 'C' - '@', 1, LEFT_CTRL_PRESSED)});
 }

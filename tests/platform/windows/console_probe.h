@@ -61,7 +61,7 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
     bool started() const { return process != nullptr; }
-    void typeCtrlC(); // this test program lets it pass by until the game has ended
+    void typeCtrlC(); // this test program lets it pass by until the game has ended and it has come here too
     bool windowOpened(int waitMs); // its game window
     void closeWindow();            // the window's close button
     long exitCode(int waitMs);     // -1 while it is still running
@@ -70,6 +70,7 @@ private:
     void* process = nullptr;
     unsigned long id = 0;
     void* window = nullptr;
+    bool ctrlCTyped = false;
 };
 
 } // namespace console_probe
