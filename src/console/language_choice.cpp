@@ -51,7 +51,7 @@ LanguageChoice readLanguageChoice(std::istream& settings, std::optional<Language
     choice.chosen = asked.value_or(choice.saved);
     if (!meant && !asked)
         choice.complaint = "cardbattle: setting.ini: the third line " + shown(choice.savedLine) +
-                           " names no language (en for English; zh, or no line, for Chinese), so the game is in Chinese";
+                           " names no language (en for English; zh, or no line, for Chinese), so it reads as Chinese";
     return choice;
 }
 
