@@ -1,6 +1,8 @@
 // The language chosen before the game: the third line of setting.ini and the launcher's switch.
 #include "console/language_choice.h"
 
+#include "platform/platform.h"
+
 namespace {
 
 // Where the launcher shows the language: below Start on the full screen (rows 19 and 20 are left
@@ -31,13 +33,6 @@ std::string nextLine(std::istream& settings) {
     return line;
 }
 
-// The line as the complaint shows it: control bytes as '?', so that none reaches the terminal.
-std::string shown(std::string line) {
-    for (char& c : line)
-        if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
-    return "'" + line + "'";
-}
-
 } // namespace
 
 std::string LanguageChoice::lineToWrite() const { return chosen == saved ? savedLine : languageCode(chosen); }
@@ -50,13 +45,14 @@ LanguageChoice readLanguageChoice(std::istream& settings, std::optional<Language
     choice.saved = meant.value_or(Language::CHINESE);
     choice.chosen = asked.value_or(choice.saved);
     if (!meant && !asked)
-        choice.complaint = "cardbattle: setting.ini: the third line " + shown(choice.savedLine) +
+        choice.complaint = "cardbattle: setting.ini: the third line " + platform::quotedForMessage(choice.savedLine) +
                            " names no language (en for English; zh, or no line, for Chinese), so it reads as Chinese";
     return choice;
 }
 
 LanguageSwitch::LanguageSwitch(LanguageChoice& languageChoice, bool compact)
-    : choice(languageChoice), name(languageName(languageChoice.chosen)), line(placeOf(compact).row, placeOf(compact).col, 1, LINE_WIDTH, nullptr, 0),
+    : choice(languageChoice), name(languageName(languageChoice.chosen)),
+      line(placeOf(compact).row, placeOf(compact).col, 1, LINE_WIDTH, nullptr, 0),
       label(toRaw(CAPTION), 1, 1, &line, &name, NAME_COLOUR, -1) {}
 
 void LanguageSwitch::preserve() {

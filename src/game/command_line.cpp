@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "platform/platform.h"
 #include "render/assets.h"
 
 namespace {
@@ -69,13 +70,8 @@ void printHelp(std::ostream& out) {
     for (const std::string& place : assetSearchPlaces()) out << "                 " << place << "\n";
 }
 
-// An argument as it may be echoed: control bytes shown as '?', so that none reaches the terminal.
-std::string shown(const std::string& arg) {
-    std::string safe = arg;
-    for (char& c : safe)
-        if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
-    return "'" + safe + "'";
-}
+// An argument as it may be echoed.
+std::string shown(const std::string& arg) { return platform::quotedForMessage(arg); }
 
 CommandLine endWith(int status) {
     CommandLine command;
