@@ -4,5 +4,5 @@
 int main(int argc, char** argv) {
     CommandLine command = readCommandLine(argc, argv);
     if (!command.play) return command.exitCode;
-    return runGame();
+    return runGame(command.language);
 }

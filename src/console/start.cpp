@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "console/language_choice.h"
 #include "game/game.h"
 #include "platform/terminal.h"
 #include "render/surface.h"
@@ -46,9 +47,10 @@ int resolutionOr(int index) {
     return fittingResolution(platform::desktopSize());
 }
 
-void saveSettings(int index, bool debug) {
+void saveSettings(int index, bool debug, const std::string& languageLine) {
     std::ofstream settings(SETTINGS_FILE, std::ios::out | std::ios::trunc);
     settings << index << '\n' << debug << '\n';
+    if (!languageLine.empty()) settings << languageLine << '\n';
     settings.close();
     // The game starts all the same; the player only learns the choice is not kept.
     if (!settings)
@@ -68,7 +70,7 @@ void moveChoice(List& list, int step) {
 }
 
 // Steps 9 to 14 of the launcher: reset the game, save, load the pictures, open the window.
-void openGame(Game& now, int index, bool debug, bool screenShown) {
+void openGame(Game& now, int index, bool debug, const LanguageChoice& language, bool screenShown) {
     index = resolutionOr(index);
     int HEIGHT = RESOLUTIONS[index][0];
     int WIDTH = RESOLUTIONS[index][1];
@@ -80,21 +82,25 @@ void openGame(Game& now, int index, bool debug, bool screenShown) {
         // Later diagnostics go to the shell's screen, where they stay readable after the end.
         platform::terminal::endScreen();
     }
-    saveSettings(index, debug);
+    if (!language.complaint.empty()) std::cerr << language.complaint << std::endl;
+    saveSettings(index, debug, language.lineToWrite());
+    setLanguage(language.chosen); // before the pictures: English ones replace those with words
     now.loadAssets();
     initgraph(WIDTH, HEIGHT, debug ? EX_SHOWCONSOLE : 0);
     BeginBatchDraw();
     setbkmode(TRANSPARENT);
 }
 
-void startWithoutLauncher(Game& now) {
+void startWithoutLauncher(Game& now, std::optional<Language> asked) {
     std::ifstream settings(SETTINGS_FILE);
     int index = resolutionOr(readResolution(settings));
     bool debug = false;
     settings >> debug;
+    LanguageChoice language = readLanguageChoice(settings, asked);
     std::cerr << "cardbattle: not running in a terminal, so no launcher: starting at " << RESOLUTIONS[index][1]
-              << " x " << RESOLUTIONS[index][0] << ", debug mode " << (debug ? "on" : "off") << std::endl;
-    openGame(now, index, debug, false);
+              << " x " << RESOLUTIONS[index][0] << ", debug mode " << (debug ? "on" : "off") << ", in "
+              << languageName(language.chosen) << std::endl;
+    openGame(now, index, debug, language, false);
 }
 
 } // namespace
@@ -123,8 +129,8 @@ int readResolution(std::istream& settings) {
     return 0;
 }
 
-void createGame(Game& now) {
-    if (!platform::terminal::interactive()) return startWithoutLauncher(now);
+void createGame(Game& now, std::optional<Language> asked) {
+    if (!platform::terminal::interactive()) return startWithoutLauncher(now, asked);
     platform::terminal::beginInput();
 
     // A terminal that cannot take the size asked for keeps the one it had (the console says what
@@ -152,7 +158,9 @@ void createGame(Game& now) {
     Form isDebugForm(at.debugFormRow, at.debugFormCol, 1, at.debugFormCols, &mainForm, 0);
     CheckBox isDebug(toRaw("&fDebug Mode"), 1, 1, &isDebugForm, 10, 'O', "[]");
     settings >> isDebug.chosen;
+    LanguageChoice language = readLanguageChoice(settings, asked);
     settings.close();
+    LanguageSwitch languageSwitch(language, at.note);
 
     // The keys beyond the mouse act once per press.
     bool upBefore = false, downBefore = false, debugKeyBefore = false;
@@ -168,6 +176,7 @@ void createGame(Game& now) {
         upBefore = up;
         downBefore = down;
         debugKeyBefore = debugKey;
+        languageSwitch.preserve();
     }
-    openGame(now, resolution.isChosen, isDebug.chosen, true);
+    openGame(now, resolution.isChosen, isDebug.chosen, language, true);
 }

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
 #include "platform/terminal.h"
+#include "render/language.h"
 
 class Game;
 
@@ -18,10 +20,11 @@ inline constexpr int RESOLUTION_MAX = 3;
 inline std::string version = "v" CARDBATTLE_VERSION; // the project's version, given by the build
 
 // Shows the launcher until Start is clicked or Enter or Space is down (Up and Down move the
-// choice, D toggles debug mode, for terminals without a mouse), saves the choices, resets `now`,
-// sets its scale, loads the pictures and opens the game window. Without a terminal it starts at
-// once with the saved settings.
-void createGame(Game& now);
+// choice, D toggles debug mode, for terminals without a mouse; L switches the language), saves the
+// choices, resets `now`, sets its scale and the language, loads the pictures and opens the game
+// window. Without a terminal it starts at once with the saved settings. A language `asked` for
+// (on the command line) replaces the saved one, and is saved.
+void createGame(Game& now, std::optional<Language> asked = std::nullopt);
 
 // Whether a terminal of this size holds the launcher's screen as designed (60 x 20); a smaller
 // one gets a compact screen whose first line is smallTerminalNote(its width).

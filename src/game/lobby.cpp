@@ -69,9 +69,9 @@ void runMissingPictures(Game& game) {
     for (;;) Sleep(10);
 }
 
-int runGame() {
+int runGame(std::optional<Language> language) {
     Game game;
-    createGame(game);
+    createGame(game, language);
     if (!hasPictures(game)) runMissingPictures(game);
     runLobby(game);
 }

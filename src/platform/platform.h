@@ -83,6 +83,14 @@ inline std::string byteCount(size_t bytes) {
     return bytes < MIB ? std::to_string(bytes) + " bytes" : std::to_string((bytes + MIB / 2) / MIB) + " MiB";
 }
 
+// Text from outside (an argument, a line of a file) as a message shows it: in quotes, control
+// bytes as '?', so that none reaches the terminal.
+inline std::string quotedForMessage(std::string text) {
+    for (char& c : text)
+        if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
+    return "'" + text + "'";
+}
+
 // ---- pictures and text support -----------------------------------------------------------
 // The largest picture side decoded; a PNG declaring more is refused before it is decoded.
 constexpr int MAX_PICTURE_SIDE = 4096;

@@ -28,6 +28,22 @@ const std::unordered_map<std::string_view, const char*>& entries() {
     return map;
 }
 
+struct LanguageNames {
+    Language language;
+    const char* code;
+    const char* name;
+};
+constexpr LanguageNames LANGUAGES[] = {
+    {Language::CHINESE, "zh", "Chinese"},
+    {Language::ENGLISH, "en", "English"},
+};
+
+const LanguageNames& namesOf(Language language) {
+    for (const LanguageNames& names : LANGUAGES)
+        if (names.language == language) return names;
+    return LANGUAGES[0];
+}
+
 bool plainAscii(const std::string& s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return (unsigned char)c < 0x80; });
 }
@@ -42,6 +58,16 @@ void noteUntranslated(const std::string& gbk) {
 void setLanguage(Language language) { state().chosen = language; }
 
 Language language() { return state().chosen; }
+
+const char* languageCode(Language language) { return namesOf(language).code; }
+
+const char* languageName(Language language) { return namesOf(language).name; }
+
+std::optional<Language> languageOfCode(const std::string& code) {
+    for (const LanguageNames& names : LANGUAGES)
+        if (code == names.code) return names.language;
+    return std::nullopt;
+}
 
 const char* englishEntry(const std::string& gbk) {
     auto it = entries().find(gbk);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,13 @@ enum class Language { CHINESE, ENGLISH };
 
 void setLanguage(Language language);
 Language language();
+
+// How a language is written where the player chooses it (the command line, setting.ini): "zh" or
+// "en"; and its name as the launcher shows it.
+const char* languageCode(Language language);
+const char* languageName(Language language);
+// The language of a code, exactly as languageCode writes it; none for anything else.
+std::optional<Language> languageOfCode(const std::string& code);
 
 // What to draw for the game text `gbk`: in Chinese the text itself, byte for byte; in English its
 // entry, or the text itself where there is none (numbers, file names).

@@ -14,6 +14,8 @@
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "render/assets.h"
+#include "render/language.h"
+#include "support/png_bytes.h"
 
 namespace fs = std::filesystem;
 using namespace console_test;
@@ -33,6 +35,7 @@ protected:
         fs::current_path(dir);
     }
     void TearDown() override {
+        setLanguage(Language::CHINESE); // the launcher sets the game's language for the whole run
         fs::current_path(home);
         fs::remove_all(dir);
         ConsoleTest::TearDown();
@@ -60,13 +63,13 @@ protected:
 
     // Runs the launcher; the script runs at every poll and sleep with the number of the poll.
     int polls = 0;
-    void launch(Game& game, std::function<void(int)> script) {
+    void launch(Game& game, std::function<void(int)> script, std::optional<Language> asked = std::nullopt) {
         polls = 0;
         headless::setCallback([this, script] {
             if (++polls > 5000) throw std::runtime_error("the launcher is still waiting");
             script(polls);
         });
-        createGame(game);
+        createGame(game, asked);
         headless::setCallback(nullptr);
     }
 };
@@ -127,8 +130,13 @@ TEST_F(Launcher, ClickingTheSecondRowAndStartOpensTheMiddleWindow) {
             EXPECT_EQ(highlightedRow(), 2) << "no file: the largest window that fits is shown chosen";
             click(8, 10);
         }
+        // The pointer comes to Start before the click, as a hand moves it (the list, still under
+        // it, would otherwise take the click).
         if (poll == 12) {
             EXPECT_EQ(highlightedRow(), 1);
+            screen::movePointer(16, 34);
+        }
+        if (poll == 20) {
             click(16, 34);
             startedAt = headless::clock();
         }
@@ -285,11 +293,11 @@ TEST_P(LauncherInATerminal, OfEverySizeShowsEveryControlWithinIt) {
     writeSettings("0\n0\n");
     platform::terminal::setSize(c.cols, c.rows); // the terminal as the player started it
     struct Cells {
-        int titleRow, titleCol, listRow, listCol, debugRow, debugCol, startRow, startCol;
+        int titleRow, titleCol, listRow, listCol, debugRow, debugCol, startRow, startCol, languageRow, languageCol;
     };
-    const Cells at = c.compact ? Cells{3, 7, 5, 3, 5, 22, 10, 16} : Cells{4, 17, 6, 7, 6, 24, 16, 26};
+    const Cells at = c.compact ? Cells{3, 7, 5, 3, 5, 22, 10, 16, 12, 5} : Cells{4, 17, 6, 7, 6, 24, 16, 26, 19, 15};
     int usedRows = 0, widest = 0;
-    std::string note, title, list, debug, start;
+    std::string note, title, list, debug, start, languageLine;
     Game game;
     launch(game, [&](int poll) {
         if (poll == 1) {
@@ -304,6 +312,7 @@ TEST_P(LauncherInATerminal, OfEverySizeShowsEveryControlWithinIt) {
                    screen::text(at.listRow + 3, at.listCol, 15);
             debug = screen::text(at.debugRow, at.debugCol, 13);
             start = screen::text(at.startRow, at.startCol, 9);
+            languageLine = screen::rowText(at.languageRow);
             click(at.debugRow, at.debugCol + 5);
         }
         if (poll == 20) headless::setKey(platform::VK_DOWN, true);
@@ -316,6 +325,8 @@ TEST_P(LauncherInATerminal, OfEverySizeShowsEveryControlWithinIt) {
     EXPECT_EQ(list, " Set Resolution|   512 * 756   |  1024 * 1512  ") << dump();
     EXPECT_EQ(debug, "[ ]Debug Mode") << dump();
     EXPECT_EQ(start, "  Start  ") << dump();
+    EXPECT_EQ(languageLine, std::string(at.languageCol - 1, ' ') + "Language (L to change): Chinese")
+        << "on a line no widget draws on:\n" << dump();
     if (c.compact) {
         EXPECT_EQ(note, smallTerminalNote(std::min(c.cols, 60))) << "the terminal is asked for 60 columns";
         EXPECT_NE(note.find("60 x 20"), std::string::npos) << note;
@@ -336,3 +347,160 @@ INSTANTIATE_TEST_SUITE_P(Sizes, LauncherInATerminal,
                                            TerminalCase{"FortyByTwelve", 40, 12, true},
                                            TerminalCase{"WideButLow", 120, 12, true}),
                          [](const ::testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
+
+// The language: a line of its own where no widget draws, L to switch it, the choice kept as the
+// third line of setting.ini and set before the pictures load.
+TEST_F(Launcher, TheLanguageShowsOnALineOfItsOwnAndLSwitchesIt) {
+    writeSettings("2\n1\n");
+    Game game;
+    std::string before, chinese, english, widgetsBefore, widgetsAfter;
+    auto widgets = [] {
+        std::string rows;
+        for (int row = 1; row <= 18; ++row) rows += screen::rowText(row) + "\n";
+        return rows;
+    };
+    std::string back;
+    launch(game, [&](int poll) {
+        // The first pass has drawn every widget with the stored choices.
+        if (poll == 12) {
+            chinese = screen::rowText(19);
+            widgetsBefore = widgets();
+            EXPECT_EQ(screen::foreground(19, 15), 7);
+            EXPECT_EQ(screen::foreground(19, 39), 15) << "the language's name stands out";
+            headless::setKey('L', true);
+        }
+        if (poll == 20) headless::setKey('L', false);
+        if (poll == 30) {
+            english = screen::rowText(19);
+            widgetsAfter = widgets();
+        }
+        // Each press switches once, however long the key is held; typed, as a terminal sends it.
+        if (poll == 40) headless::setKey('L', true);
+        if (poll == 60) headless::setKey('L', false);
+        if (poll == 65) back = screen::text(19, 39, 7);
+        if (poll == 70) screen::type("l");
+        if (poll == 90) headless::setKey(platform::VK_RETURN, true);
+    });
+    EXPECT_EQ(back, "Chinese");
+    EXPECT_EQ(chinese, std::string(14, ' ') + "Language (L to change): Chinese") << dump();
+    EXPECT_EQ(english, std::string(14, ' ') + "Language (L to change): English");
+    EXPECT_EQ(widgetsAfter, widgetsBefore) << "switching redraws the language's line alone";
+    EXPECT_EQ(screen::rowText(20), "");
+    EXPECT_EQ(language(), Language::ENGLISH);
+    EXPECT_EQ(savedSettings(), "2\n1\nen\n");
+}
+
+TEST_F(Launcher, EnglishIsChosenBeforeThePicturesLoad) {
+    fs::create_directories("asset/en");
+    std::ofstream("asset/size.ini") << "1\n8 8\n";
+    std::ofstream("asset/content.ini") << "pic lobby\n";
+    constexpr uint32_t CHINESE_COLOUR = 0x40A040, ENGLISH_COLOUR = 0x4040C0;
+    testing_support::writeSolidPng("asset/pic.png", 8, 8, 0xFF000000 | CHINESE_COLOUR);
+    testing_support::writeSolidPng("asset/en/pic.png", 8, 8, 0xFF000000 | ENGLISH_COLOUR);
+    writeSettings("2\n0\nen\n");
+    Game game;
+    launch(game, [](int) { headless::setKey(platform::VK_RETURN, true); });
+    ASSERT_EQ(game.pmap.count("lobby"), 1u);
+    ASSERT_FALSE(game.pmap["lobby"]->img.surface.pixels.empty());
+    EXPECT_EQ(game.pmap["lobby"]->img.surface.pixels[0] & 0xFFFFFF, ENGLISH_COLOUR);
+}
+
+// The third line of setting.ini, the command line's choice and the L key, with the launcher and
+// without a terminal: the language played in, the file written, a word for a line that names no
+// language.
+struct LanguageCase {
+    const char* name;
+    const char* content; // nullptr: no file
+    std::optional<Language> asked;
+    int switches; // presses of L on the launcher (none without a terminal)
+    Language played;
+    const char* saved;
+    const char* complaint; // shown in the word on standard error; nullptr: no word
+};
+
+using LanguageRun = std::tuple<LanguageCase, bool>; // the case, and whether a terminal is there
+
+class LauncherLanguage : public Launcher, public ::testing::WithParamInterface<LanguageRun> {};
+
+TEST_P(LauncherLanguage, ComesFromTheFileTheCommandLineAndTheKey) {
+    const auto& [c, inTerminal] = GetParam();
+    screen::setInteractive(inTerminal);
+    headless::setDesktopSize(1920, 1080);
+    if (c.content) writeSettings(c.content);
+    Game game;
+    ::testing::internal::CaptureStderr();
+    launch(
+        game,
+        [&, switches = c.switches](int poll) {
+            if (poll / 20 < switches && poll % 20 == 1) headless::setKey('L', true);
+            if (poll / 20 < switches && poll % 20 == 11) headless::setKey('L', false);
+            if (poll == 20 * switches + 10) headless::setKey(platform::VK_RETURN, true);
+        },
+        c.asked);
+    std::string errors = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(language(), c.played);
+    EXPECT_EQ(savedSettings(), c.saved);
+    if (c.complaint) {
+        EXPECT_NE(errors.find("setting.ini: the third line " + std::string(c.complaint) + " names no language"),
+                  std::string::npos)
+            << errors;
+        EXPECT_EQ(errors.find('\x1b'), std::string::npos) << "no control byte reaches the terminal";
+        EXPECT_LT(errors.size(), 600u) << "a long line is not echoed whole";
+    } else {
+        EXPECT_EQ(errors.find("names no language"), std::string::npos) << errors;
+    }
+    if (!inTerminal) {
+        std::string said = std::string(", in ") + languageName(c.played);
+        EXPECT_NE(errors.find(said), std::string::npos) << errors;
+    }
+}
+
+const std::string LONG_LINE(10000, 'x');
+const std::string LONG_LINE_FILE = "1\n0\n" + LONG_LINE + "\n";
+const std::string LONG_LINE_KEPT = "1\n0\n" + LONG_LINE.substr(0, 64) + "\n";
+const std::string LONG_LINE_SHOWN = "'" + LONG_LINE.substr(0, 64) + "'";
+
+const LanguageCase LANGUAGE_CASES[] = {
+    // The file alone.
+    {"TwoLinesAreChinese", "2\n1\n", {}, 0, Language::CHINESE, "2\n1\n", nullptr},
+    {"EnIsEnglish", "2\n1\nen\n", {}, 0, Language::ENGLISH, "2\n1\nen\n", nullptr},
+    {"ZhIsChineseAndKept", "2\n1\nzh\n", {}, 0, Language::CHINESE, "2\n1\nzh\n", nullptr},
+    {"WindowsLineEnds", "0\r\n1\r\nen\r\n", {}, 0, Language::ENGLISH, "0\n1\nen\n", nullptr},
+    {"NoNewlineAtTheEnd", "0\n0\n  en", {}, 0, Language::ENGLISH, "0\n0\nen\n", nullptr},
+    {"BlankLinesBefore", "1\n1\n\n\nen\n", {}, 0, Language::ENGLISH, "1\n1\nen\n", nullptr},
+    {"NoDebugFlagNoLanguage", "2\n", {}, 0, Language::CHINESE, "2\n0\n", nullptr},
+    {"AFirstLineNotANumberEndsTheReading", "abc\nen\nen\n", {}, 0, Language::CHINESE, "0\n0\n", nullptr},
+    {"AnotherWordReadsAsChineseAndIsKept", "2\n1\nfr\n", {}, 0, Language::CHINESE, "2\n1\nfr\n", "'fr'"},
+    {"CapitalsAreAnotherWord", "2\n1\nEN\n", {}, 0, Language::CHINESE, "2\n1\nEN\n", "'EN'"},
+    {"TwoCodes", "2\n1\nen zh\n", {}, 0, Language::CHINESE, "2\n1\nen zh\n", "'en zh'"},
+    {"ControlBytesAreNotEchoed", "2\n1\n\x1b[2J\n", {}, 0, Language::CHINESE, "2\n1\n\x1b[2J\n", "'?[2J'"},
+    {"AVeryLongLine", LONG_LINE_FILE.c_str(), {}, 0, Language::CHINESE, LONG_LINE_KEPT.c_str(), LONG_LINE_SHOWN.c_str()},
+    // The command line's choice replaces the file's and is kept.
+    {"AskedForEnglish", "2\n1\n", Language::ENGLISH, 0, Language::ENGLISH, "2\n1\nen\n", nullptr},
+    {"AskedForChineseOverEnglish", "2\n1\nen\n", Language::CHINESE, 0, Language::CHINESE, "2\n1\nzh\n", nullptr},
+    {"AskedForWhatTheFileHas", "2\n1\nen\n", Language::ENGLISH, 0, Language::ENGLISH, "2\n1\nen\n", nullptr},
+    {"AskedForEnglishOverAnotherWord", "2\n1\nfr\n", Language::ENGLISH, 0, Language::ENGLISH, "2\n1\nen\n", nullptr},
+    {"AskedForEnglishWithoutAFile", nullptr, Language::ENGLISH, 0, Language::ENGLISH, "2\n0\nen\n", nullptr},
+    // The L key, after the file and the command line.
+    {"SwitchedToEnglish", "1\n0\n", {}, 1, Language::ENGLISH, "1\n0\nen\n", nullptr},
+    {"SwitchedToChinese", "1\n0\nen\n", {}, 1, Language::CHINESE, "1\n0\nzh\n", nullptr},
+    {"SwitchedTwiceKeepsTheFile", "1\n0\nen\n", {}, 2, Language::ENGLISH, "1\n0\nen\n", nullptr},
+    {"SwitchedFromAnotherWord", "1\n0\nfr\n", {}, 1, Language::ENGLISH, "1\n0\nen\n", "'fr'"},
+    {"SwitchedBackFromTheCommandLine", "1\n0\n", Language::ENGLISH, 1, Language::CHINESE, "1\n0\n", nullptr},
+};
+
+// Every case on the launcher; those without a key press without a terminal too.
+std::vector<LanguageRun> languageRuns() {
+    std::vector<LanguageRun> runs;
+    for (const LanguageCase& c : LANGUAGE_CASES) {
+        runs.emplace_back(c, true);
+        if (c.switches == 0) runs.emplace_back(c, false);
+    }
+    return runs;
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, LauncherLanguage, ::testing::ValuesIn(languageRuns()),
+                         [](const ::testing::TestParamInfo<LanguageRun>& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "_Launcher" : "_NoTerminal");
+                         });

@@ -3,12 +3,15 @@
 # server, with setting.ini asking for 756 x 512: the window has that size; the lobby shows; a click
 # on the adventure button starts a match whose battle screen shows; a card is marked for exchange
 # and the exchange is finished by clicking; the turn is ended by clicking and the opponent plays;
-# closing the window ends the program with exit code 0.
+# closing the window ends the program with exit code 0. In English (--language en) the buttons
+# on the right show their English pictures and setting.ini keeps the choice.
 #
-# Usage: game_e2e.sh CARDBATTLE CLOSE_WINDOW ASSET_DIR [--resolution N] [--screenshot FILE]
-#                    [--measure-cpu SECONDS]
+# Usage: game_e2e.sh CARDBATTLE CLOSE_WINDOW ASSET_DIR [--resolution N] [--language CODE]
+#                    [--screenshot FILE] [--measure-cpu SECONDS]
 #   --resolution N    play at resolution N (0, 1 or 2) instead of 0
-#   --screenshot FILE keep the battle screen of the player's second turn as FILE
+#   --language CODE   start the game with --language=CODE (en or zh)
+#   --screenshot FILE keep the battle screen of the player's second turn, with the first hand
+#                     card's large view under the pointer, as FILE
 #   --measure-cpu S   also measure the CPU the game uses over S seconds while the lobby waits and
 #                     while the player's turn waits, and the time from the press on the adventure
 #                     button to the first battle frame on screen
@@ -18,10 +21,11 @@ bin=$(realpath "$1")
 close_window=$(realpath "$2")
 assets=$(realpath "$3")
 shift 3
-resolution=0 screenshot="" measure=0
+resolution=0 screenshot="" measure=0 language=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --resolution) resolution=$2; shift 2 ;;
+    --language) language=$2; game_options=("--language=$language"); shift 2 ;;
     --screenshot) screenshot=$2; shift 2 ;;
     --measure-cpu) measure=$2; shift 2 ;;
     *) echo "unknown option $1"; exit 2 ;;
@@ -67,6 +71,12 @@ click_at 1221 512 # the exchange-done button
 sleep 3
 shot turn1
 [ "$(differing marked turn1 1132 448 178 128)" -ge 20 ] || fail "the exchange button did not give way to the end-turn button"
+if [ "$language" = en ]; then
+  # The end-turn button carries words: its English picture is the one on screen.
+  english=$(unlike_placed turn1 en/et 1132 448 178 128) chinese=$(unlike_placed turn1 et 1132 448 178 128)
+  [ "$english" -lt "$chinese" ] && [ "$english" -le 12 ] ||
+    fail "the end-turn button is not the English one (unlike it: $english %, unlike the Chinese: $chinese %)"
+fi
 
 # ---- the first turn ends; the opponent plays ---------------------------------------------------
 if [ "$measure" -gt 0 ]; then
@@ -78,8 +88,17 @@ sleep 5
 shot turn2
 [ "$(differing turn1 turn2 205 310 100 100)" -ge 20 ] || fail "the opponent put no minion in its first place"
 [ "$(differing turn1 turn2 0 400 120 300)" -ge 1 ] || fail "the player's mana did not grow"
-[ -n "$screenshot" ] && cp "$work/turn2.png" "$screenshot"
+if [ -n "$screenshot" ]; then
+  xdotool mousemove --window "$win" "$(wx 111)" "$(wy 906)"
+  sleep 0.5
+  shot shown
+  cp "$work/shown.png" "$screenshot"
+fi
 
 # ---- closing the window ends the program ----------------------------------------------------
 close_and_expect_clean_exit "$close_window" "$win" "$pid"
+if [ "$language" = en ]; then
+  grep -q ", in English" "$run/err.txt" || fail "standard error does not say the game is in English: $(cat "$run/err.txt")"
+  [ "$(sed -n 3p "$run/setting.ini")" = en ] || fail "setting.ini does not keep English: $(cat "$run/setting.ini")"
+fi
 finish

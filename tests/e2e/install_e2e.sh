@@ -4,7 +4,9 @@
 #   variants), a valid desktop entry and its icon;
 # - the installed program started the way its desktop entry starts it, with a home folder of its
 #   own, runs in ~/.local/share/cardbattle (created, empty), shows the lobby from the installed
-#   pictures and keeps setting.ini there; closing the window ends it with exit code 0;
+#   pictures and keeps setting.ini there; closing the window ends it with exit code 0; the entry's
+#   second action, "Play in English", does the same with the lobby in English, and keeps English
+#   in setting.ini;
 # - the installed manual page reads cleanly with man (no warning), the software-centre entry
 #   passes appstreamcli validate and names the installed desktop entry and the program's version,
 #   which --version prints;
@@ -78,16 +80,30 @@ else
 fi
 
 # ---- started as the desktop entry starts it ------------------------------------------------
-# Its command is sh -c "..." with nothing escaped inside, so the quoted part is the shell's text.
-script=$(sed -n 's/^Exec=sh -c "\([^"\\$`]*\)"$/\1/p' "$desktop")
-[ -n "$script" ] || { fail "the desktop entry's Exec line is not sh -c \"...\" without escapes"; finish; }
-home="$work/home"
-mkdir -p "$home"
-expect_lobby desktop "$work" 768 env HOME="$home" PATH="$stage/bin:$PATH" sh -c "$script"
-data="$home/.local/share/cardbattle"
-[ "$(cat "$data/setting.ini" 2>/dev/null)" = "$(printf '1\n0')" ] || fail "setting.ini is not kept in $data"
-[ "$(ls -A "$home")" = .local ] || fail "the home folder holds $(ls -A "$home" | tr '\n' ' ')"
-[ "$(ls -A "$data")" = setting.ini ] || fail "the data folder holds $(ls -A "$data" | tr '\n' ' ')"
+# The shell's text of a group's command, which is sh -c "..." with nothing escaped inside.
+entry_script() { # group
+  awk -v group="[$1]" '/^\[/ { inside = ($0 == group) } inside' "$desktop" |
+    sed -n 's/^Exec=sh -c "\([^"\\$`]*\)"$/\1/p'
+}
+# Starts a group's command with a home folder of its own and checks what it leaves there.
+start_as_entry() { # label group setting.ini
+  local script home="$work/home-$1" data
+  script=$(entry_script "$2")
+  [ -n "$script" ] || { fail "$2: the Exec line is not sh -c \"...\" without escapes"; return; }
+  mkdir -p "$home"
+  expect_lobby "$1" "$work" 768 env HOME="$home" PATH="$stage/bin:$PATH" sh -c "$script"
+  data="$home/.local/share/cardbattle"
+  [ "$(cat "$data/setting.ini" 2>/dev/null)" = "$(printf "$3")" ] || fail "$1: setting.ini is not kept in $data as $3"
+  [ "$(ls -A "$home")" = .local ] || fail "$1: the home folder holds $(ls -A "$home" | tr '\n' ' ')"
+  [ "$(ls -A "$data")" = setting.ini ] || fail "$1: the data folder holds $(ls -A "$data" | tr '\n' ' ')"
+}
+start_as_entry desktop "Desktop Entry" '1\n0'
+grep -qx 'Actions=english;' "$desktop" || fail "the desktop entry offers no action to play in English"
+[ "$(awk '/^\[Desktop Action english\]/ { inside = 1 } inside && /^Name=/' "$desktop")" = "Name=Play in English" ] ||
+  fail "the desktop entry's action is not named \"Play in English\""
+start_as_entry english "Desktop Action english" '1\n0\nen'
+# The lobby's button carries its caption in the language played.
+[ "$(differing desktop english 900 500 140 60)" -ge 5 ] || fail "the lobby of \"Play in English\" is not in English"
 
 # ---- the packages -------------------------------------------------------------------------------
 generators=TGZ

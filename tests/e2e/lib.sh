@@ -93,8 +93,9 @@ cursor_cell() { # window, cell width, cell height
 
 # ---- the game window ---------------------------------------------------------------------------
 # Starts the game without a terminal (standard input and output redirected) in $work/run, with
-# setting.ini asking for resolution $3 (0, 1 or 2); sets run, pid, width and height (the frame's
-# size).
+# setting.ini asking for resolution $3 (0, 1 or 2) and the options in game_options; sets run, pid,
+# width and height (the frame's size).
+game_options=()
 launch_game() { # cardbattle asset_dir resolution
   local heights=(512 768 1024) widths=(756 1134 1512)
   height=${heights[$3]} width=${widths[$3]}
@@ -102,7 +103,7 @@ launch_game() { # cardbattle asset_dir resolution
   mkdir -p "$run"
   ln -s "$2" "$run/asset"
   printf '%s\n0\n' "$3" >"$run/setting.ini"
-  (cd "$run" && exec "$1" </dev/null >"$run/out.txt" 2>"$run/err.txt") &
+  (cd "$run" && exec "$1" "${game_options[@]}" </dev/null >"$run/out.txt" 2>"$run/err.txt") &
   pid=$!
   pids+=($pid)
 }
@@ -158,6 +159,15 @@ differing() {
   total=$(($(px "$5") * $(px "$6")))
   changed=$(compare -metric AE -fuzz 8% "$work/a.png" "$work/b.png" null: 2>&1 | cut -d' ' -f1)
   awk -v c="$changed" -v t="$total" 'BEGIN { printf "%d", 100 * c / t }'
+}
+# Root-mean-square difference (percent) between a region of a screenshot and a baked picture
+# drawn over it at that region's size, its key colour letting the screenshot through.
+unlike_placed() { # shot picture x y w h
+  convert "$work/$1.png" -crop "$(on_window "$3" "$4" "$5" "$6")" +repage "$work/s.png"
+  convert "$work/s.png" \( "$assets/$2.png" -sample "$(px "$5")x$(px "$6")!" -transparent '#7F7F7F' \) \
+    -composite "$work/p.png"
+  compare -metric RMSE "$work/s.png" "$work/p.png" null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/' |
+    awk '{ printf "%d", 100 * $1 }'
 }
 # Root-mean-square difference (percent) between a region of a screenshot and the same region of a
 # baked picture drawn over the whole frame at the view's size.

@@ -1,5 +1,6 @@
-// The command line: no options play; --help and --version answer on standard output and end with
-// status 0; anything else is refused on standard error with status 2.
+// The command line: no options play; --language chooses the language and plays; --help and
+// --version answer on standard output and end with status 0; anything else is refused on standard
+// error with status 2.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -50,13 +51,48 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"PlainArgument", {"setting.ini"}, "takes no arguments, only options: 'setting.ini'"},
                       Refused{"LoneDash", {"-"}, "takes no arguments"},
                       Refused{"UnknownBeforeHelp", {"--bogus", "--help"}, "unknown option '--bogus'"},
-                      Refused{"EscapeSequence", {"--\x1b[2J"}, "unknown option '--?[2J'"}),
+                      Refused{"EscapeSequence", {"--\x1b[2J"}, "unknown option '--?[2J'"},
+                      Refused{"UnknownLanguage", {"--language=fr"}, "option '--language' takes en|zh, not 'fr'"},
+                      Refused{"LanguageInCapitals", {"--language=EN"}, "option '--language' takes en|zh, not 'EN'"},
+                      Refused{"LanguageEmpty", {"--language="}, "option '--language' takes en|zh, not ''"},
+                      Refused{"LanguageWithoutItsValue", {"--language", "en"}, "needs a value: --language=en|zh"},
+                      Refused{"LanguageWithAControlByte", {"--language=en\x1b"}, "not 'en?'"},
+                      Refused{"AGoodLanguageThenABadOne", {"--language=en", "--language=de"}, "not 'de'"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, NoArgumentsPlayWithoutAWord) {
     Outcome o = run({});
     EXPECT_TRUE(o.command.play);
     EXPECT_EQ(o.out + o.err, "");
+}
+
+struct Chosen {
+    const char* name;
+    std::vector<std::string> args;
+    std::optional<Language> language;
+};
+
+class CommandLineChooses : public ::testing::TestWithParam<Chosen> {};
+
+TEST_P(CommandLineChooses, TheLanguageAndPlaysWithoutAWord) {
+    Outcome o = run(GetParam().args);
+    EXPECT_TRUE(o.command.play);
+    EXPECT_EQ(o.command.language, GetParam().language);
+    EXPECT_EQ(o.out + o.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineChooses,
+                         ::testing::Values(Chosen{"Nothing", {}, std::nullopt},
+                                           Chosen{"English", {"--language=en"}, Language::ENGLISH},
+                                           Chosen{"Chinese", {"--language=zh"}, Language::CHINESE},
+                                           Chosen{"TheLastOneCounts", {"--language=en", "--language=zh"}, Language::CHINESE}),
+                         [](const ::testing::TestParamInfo<Chosen>& info) { return std::string(info.param.name); });
+
+TEST(CommandLine, AnAnsweringOptionAfterALanguageStillAnswers) {
+    Outcome o = run({"--language=en", "--version"});
+    EXPECT_FALSE(o.command.play);
+    EXPECT_EQ(o.command.exitCode, 0);
+    EXPECT_EQ(o.out, std::string("cardbattle ") + CARDBATTLE_VERSION + "\n");
 }
 
 TEST(CommandLine, VersionIsTheBuildsAndEndsWithStatusZero) {
@@ -75,7 +111,8 @@ TEST(CommandLine, HelpSaysWhatTheGameIsAndWhereItsFilesAre) {
     EXPECT_EQ(o.command.exitCode, 0);
     EXPECT_EQ(o.err, "");
     for (const char* part : {"Usage: cardbattle", "card battle game", "takes no other options", "--help", "--version",
-                             "setting.ini", "the folder the\n               game is started in"})
+                             "--language=en|zh", "English or in Chinese", "setting.ini",
+                             "the folder the\n               game is started in"})
         EXPECT_NE(o.out.find(part), std::string::npos) << part << " in\n" << o.out;
     size_t first = o.out.find("\n                 ./asset\n"), second = o.out.find("/opt/games/bin/asset\n"),
            third = o.out.find("/opt/games/share/cardbattle/asset\n");
