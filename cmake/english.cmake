@@ -13,7 +13,7 @@ if(CMAKE_CROSSCOMPILING)
 else()
   # The tool converts the catalogue's UTF-8 to GBK with the platform's own conversion, compiled into
   # it alone: it cannot link the game's library, which the table it makes is part of.
-  set(HOST_TEXT_CONVERSION ${CMAKE_SOURCE_DIR}/src/platform/posix/text.cpp)
+  set(HOST_TEXT_CONVERSION ${CMAKE_SOURCE_DIR}/src/platform/linux/text.cpp)
   add_executable(po_table ${CMAKE_SOURCE_DIR}/tools/po_table.cpp ${HOST_TEXT_CONVERSION})
   target_include_directories(po_table PRIVATE ${CMAKE_SOURCE_DIR}/src)
   set(PO_TABLE po_table)

@@ -7,7 +7,7 @@ set(CARDBATTLE_HOST_BUILD "" CACHE PATH "A build of this project for the build m
 set(REWRITE_LITERALS ${CARDBATTLE_HOST_BUILD}/tools/rewrite_literals)
 if(NOT EXISTS ${REWRITE_LITERALS})
   message(FATAL_ERROR "The browser build compiles through the build machine's rewrite_literals: build it first "
-                      "(cmake --build build --target rewrite_literals art_key po_table) and pass -DCARDBATTLE_HOST_BUILD=build")
+                      "(cmake --build build --target rewrite_literals art_key po_table gbk_table) and pass -DCARDBATTLE_HOST_BUILD=build")
 endif()
 
 # Game text is GBK, and clang can only be told UTF-8: every C++ source is compiled through the

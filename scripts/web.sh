@@ -26,7 +26,7 @@ if ! npm ls --silent >/dev/null 2>&1; then
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs" --target rewrite_literals art_key po_table
+cmake --build build -j"$jobs" --target rewrite_literals art_key po_table gbk_table
 
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DCARDBATTLE_HOST_BUILD="$PWD/build" \
   -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/node >/dev/null

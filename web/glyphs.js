@@ -26,7 +26,9 @@
         font: `${bold ? 'bold ' : ''}${em}px ${family ? `"${family}", ` : ''}"${SHIPPED}", sans-serif`,
         stretch: width > 0 ? width * 2 / em : 1,
         lineHeight: height,
-        ascent: Math.round(FACE.ascent * em / FACE.units),
+        // The browser's outlines are not hinted to whole pixels as the desktop's are: the baseline
+        // is rounded up the line, so that descenders keep within it there too.
+        ascent: Math.floor(FACE.ascent * em / FACE.units),
       });
       return id;
     }
@@ -39,8 +41,10 @@
       const m = context.measureText(text);
       const left = Math.floor(-m.actualBoundingBoxLeft * face.stretch) - 1;
       const right = Math.ceil(m.actualBoundingBoxRight * face.stretch) + 1;
-      const top = Math.ceil(m.actualBoundingBoxAscent) + 1;
-      const bottom = Math.ceil(m.actualBoundingBoxDescent) + 1;
+      // Kept within the face's cell, as the desktop's hinted glyphs keep: what the browser's
+      // unhinted outlines put beyond it is a faint fringe that would cross into the next line.
+      const top = Math.min(Math.ceil(m.actualBoundingBoxAscent) + 1, face.ascent);
+      const bottom = Math.min(Math.ceil(m.actualBoundingBoxDescent) + 1, face.lineHeight - face.ascent);
       const box = { left, top, width: right - left, rows: top + bottom };
       if (box.width <= 2 || box.rows <= 2) Object.assign(box, { left: 0, top: 0, width: 0, rows: 0 });
       return { advance: Math.round(m.width * face.stretch), box };

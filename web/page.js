@@ -108,6 +108,7 @@
 
   const context = canvas.getContext('2d', { alpha: false });
   let frame = null; // { width, height, canvas, context, image, pixels }
+  let framesShown = 0;
 
   // The terminal steps aside (unless in debug mode) and the canvas takes the keyboard.
   function openWindow(width, height, keepTerminal) {
@@ -164,6 +165,7 @@
     context.fillStyle = '#000';
     context.fillRect(0, 0, canvas.width, canvas.height);
     context.drawImage(frame.canvas, at.x, at.y, at.width, at.height);
+    framesShown++;
   }
 
   // ---- Input for the window, in the order it happened, for the program to read at its polls ----
@@ -264,6 +266,7 @@
       return lines.join('\n');
     },
     frameSize: () => (frame ? { width: frame.width, height: frame.height } : null),
+    framesShown: () => framesShown,
   };
   window.cardbattlePage = page;
 

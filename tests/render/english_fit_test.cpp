@@ -13,6 +13,7 @@
 #include "card/card.h"
 #include "game/game.h"
 #include "game/lobby.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"
 #include "render/easyx_con.h"

@@ -1,5 +1,4 @@
-// Text conversion with iconv (glibc on Linux, musl in the browser): GBK game text to UTF-8 for
-// fonts and terminals, and back.
+// Text conversion with iconv: GBK game text to UTF-8 for fonts and terminals, and back.
 #include <iconv.h>
 
 #include <cerrno>
