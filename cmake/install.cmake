@@ -4,8 +4,9 @@
 # The folders are fixed rather than configurable: the program finds its pictures from its own file,
 # at <its folder>/../share/cardbattle/asset, so bin/ and share/ must stay side by side (an unpacked
 # archive works the same way).
-if(WIN32)
-  return() # windows/CMakeLists.txt lays out what the zip holds, for its installer
+if(WIN32 OR EMSCRIPTEN)
+  # windows/CMakeLists.txt lays out what the zip holds, for its installer; web/ the page's folder.
+  return()
 endif()
 install(TARGETS cardbattle RUNTIME DESTINATION bin)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/asset/ DESTINATION share/cardbattle/asset)

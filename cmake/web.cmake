@@ -1,11 +1,13 @@
 # The browser build (Emscripten), configured by scripts/web.sh with emcmake beside a build of the
-# project for this machine, whose tools it runs (CARDBATTLE_HOST_BUILD): the literal rewriting and
-# the pictures' key step.
+# project for this machine, whose tools it runs (CARDBATTLE_HOST_BUILD): the literal rewriting, the
+# English table and the pictures' key step. What is the same as on the other systems (the core
+# library, the game, the test programs) comes from the main CMakeLists.txt; here is what only the
+# browser needs.
 set(CARDBATTLE_HOST_BUILD "" CACHE PATH "A build of this project for the build machine, whose tools rewrite the literals and bake the pictures")
 set(REWRITE_LITERALS ${CARDBATTLE_HOST_BUILD}/tools/rewrite_literals)
 if(NOT EXISTS ${REWRITE_LITERALS})
   message(FATAL_ERROR "The browser build compiles through the build machine's rewrite_literals: build it first "
-                      "(cmake --build build --target rewrite_literals art_key) and pass -DCARDBATTLE_HOST_BUILD=build")
+                      "(cmake --build build --target rewrite_literals art_key po_table gbk_table) and pass -DCARDBATTLE_HOST_BUILD=build")
 endif()
 
 # Game text is GBK, and clang can only be told UTF-8: every C++ source is compiled through the
@@ -13,7 +15,10 @@ endif()
 set(CMAKE_CXX_COMPILER_LAUNCHER ${REWRITE_LITERALS} --compile)
 # The launcher leaves the preprocessor's options out of the second step, so they must be seen.
 set(CMAKE_CXX_USE_RESPONSE_FILE_FOR_INCLUDES OFF)
-add_compile_options(-Wall -Wextra)
+# Exceptions are caught as on the other systems (the catalogue's memory limits, the tests' scripted
+# window close): without -fexceptions a throw would end the program.
+add_compile_options(-Wall -Wextra -fexceptions)
+add_link_options(-fexceptions)
 
 # GoogleTest from the sources Debian ships (googletest), built with em++ in its own way: without
 # threads, and its own text left as it is.
@@ -22,8 +27,3 @@ set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 set_target_properties(gtest gtest_main gmock gmock_main PROPERTIES CXX_COMPILER_LAUNCHER "")
-
-enable_testing()
-add_subdirectory(art)
-add_subdirectory(web)
-add_subdirectory(tests/web)

@@ -6,9 +6,9 @@
 #   scripts/web.sh           build
 #   scripts/web.sh --serve   build what is out of date, then serve the folder at http://127.0.0.1:8000/
 #
-# The literal rewriting and the pictures' key step are tools built for this machine, in the Linux
-# build folder build/ (the one scripts/play.sh and scripts/test.sh use); the browser build goes to
-# build-web/. Afterwards `ctest --test-dir build-web` runs its tests under Node and in Chromium.
+# The literal rewriting, the English table and the pictures' key step are tools built for this
+# machine, in the Linux build folder build/ (the one scripts/play.sh and scripts/test.sh use); the
+# browser build goes to build-web/. Afterwards `ctest --test-dir build-web` runs its tests under Node and in Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 case "${1:-}" in
@@ -26,7 +26,7 @@ if ! npm ls --silent >/dev/null 2>&1; then
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs" --target rewrite_literals art_key
+cmake --build build -j"$jobs" --target rewrite_literals art_key po_table gbk_table
 
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DCARDBATTLE_HOST_BUILD="$PWD/build" \
   -DCMAKE_CROSSCOMPILING_EMULATOR=/usr/bin/node >/dev/null

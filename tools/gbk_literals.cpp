@@ -271,10 +271,16 @@ public:
     // A character that stays as written.
     void plain(char c) {
         if (afterHex_ && isHexDigit((unsigned char)c)) {
-            // It would be read as one more digit of the escape before it: end the literal there
-            // and go on in the next one (a character literal cannot be split: escape it too).
+            // It would be read as one more digit of the escape before it: written as an escape
+            // itself. An octal one in a string, whose three digits end it whatever follows (no
+            // split into two literals, which compilers warn about in a list); a character literal
+            // holds few bytes and takes another hex escape.
             if (quote_ != '"') return hex(c);
-            out_ += "\" \"";
+            char buf[5];
+            std::snprintf(buf, sizeof buf, "\\%03o", (unsigned char)c);
+            out_ += buf;
+            afterHex_ = false;
+            return;
         }
         out_ += c;
         afterHex_ = false;

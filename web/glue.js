@@ -1,72 +1,77 @@
-// The program's side of the page (page.js): what the browser backend calls, linked into the program
-// with --js-library. Bytes, pixels and glyph coverage cross as memory of the program's own.
+// The program's side of the page: what the browser's platform files call (src/platform/web/page.h),
+// linked into the program with --js-library. Each call goes to Module.page, which the page sets
+// (web/page.js) and the tests under Node stand in for. Bytes, pixels and glyph coverage cross as
+// memory of the program's own.
 mergeInto(LibraryManager.library, {
-  // The terminal: bytes written as a tty would take them (UTF-8, escape sequences), and the bytes
-  // typed, reported or answered since the last read.
-  web_terminal_write: function (bytes, length) {
-    window.cardbattlePage.terminalWrite(HEAPU8.slice(bytes, bytes + length));
+  $cardbattlePair: function (pointerA, pointerB, a, b) {
+    HEAP32[pointerA >> 2] = a;
+    HEAP32[pointerB >> 2] = b;
   },
-  web_terminal_read: function (buffer, size) {
-    var bytes = window.cardbattlePage.terminalRead(size);
+
+  web_terminal_write: function (bytes, length) {
+    Module.page.terminalWrite(HEAPU8.slice(bytes, bytes + length));
+  },
+  web_terminal_read: function (buffer, capacity) {
+    var bytes = Module.page.terminalRead(capacity);
     HEAPU8.set(bytes, buffer);
     return bytes.length;
   },
-  web_terminal_size: function (columns, rows) {
-    var size = window.cardbattlePage.terminalSize();
-    HEAP32[columns >> 2] = size.cols;
-    HEAP32[rows >> 2] = size.rows;
+  web_terminal_pending: function () {
+    return Module.page.terminalPending();
+  },
+  web_terminal_discard: function () {
+    Module.page.terminalDiscard();
+  },
+  web_terminal_size__deps: ['$cardbattlePair'],
+  web_terminal_size: function (rows, cols) {
+    var size = Module.page.terminalSize();
+    cardbattlePair(rows, cols, size.rows, size.cols);
   },
 
-  // The window: opened at the frame's size (the terminal kept beside it in debug mode), its frames
-  // as 0x00RRGGBB pixels, and the size of its box in device pixels.
   web_window_open: function (width, height, keepTerminal) {
-    window.cardbattlePage.openWindow(width, height, keepTerminal !== 0);
+    return Module.page.openWindow(width, height, keepTerminal !== 0) ? 1 : 0;
   },
-  web_window_close: function () {
-    window.cardbattlePage.closeWindow();
+  web_window_show: function (pixels, width, height, x, y, placedWidth, placedHeight) {
+    var first = pixels >> 2;
+    Module.page.show(HEAPU32.subarray(first, first + width * height), width, height,
+                     { x: x, y: y, width: placedWidth, height: placedHeight });
   },
-  web_window_present: function (pixels, width, height) {
-    window.cardbattlePage.present(HEAPU32.subarray(pixels >> 2, (pixels >> 2) + width * height), width, height);
-  },
+  web_window_client_size__deps: ['$cardbattlePair'],
   web_window_client_size: function (width, height) {
-    var size = window.cardbattlePage.clientSize();
-    HEAP32[width >> 2] = size.width;
-    HEAP32[height >> 2] = size.height;
+    var size = Module.page.clientSize();
+    cardbattlePair(width, height, size.width, size.height);
   },
-  // The browser window's size, which is all the desktop a page has.
+  web_desktop_size__deps: ['$cardbattlePair'],
   web_desktop_size: function (width, height) {
-    var size = window.cardbattlePage.desktopSize();
-    HEAP32[width >> 2] = size.width;
-    HEAP32[height >> 2] = size.height;
+    var size = Module.page.desktopSize();
+    cardbattlePair(width, height, size.width, size.height);
   },
-
-  // The next input event into int[4] (type, code, x, y); 0 when there is none.
+  // The next event into int[4]: type, code, x, y.
   web_next_event: function (event) {
-    var e = window.cardbattlePage.nextEvent();
+    var e = Module.page.nextEvent();
     if (!e) return 0;
     HEAP32.set(e, event >> 2);
     return 1;
   },
 
-  // After a file of the working folder is written: into the browser's storage with it.
-  web_storage_sync: function () {
-    window.cardbattlePage.syncStorage();
-  },
-
-  // Glyphs: a face by name (UTF-8), its metrics, and one glyph's coverage into `coverage` when it
-  // holds `capacity` bytes; box[] receives left, top, width, rows. Returns the advance.
   web_face_open: function (name, height, width, bold) {
-    return window.cardbattlePage.openFace(UTF8ToString(name), height, width, bold !== 0);
+    return Module.page.glyphs.openFace(UTF8ToString(name), height, width, bold !== 0);
   },
+  web_face_metrics__deps: ['$cardbattlePair'],
   web_face_metrics: function (face, lineHeight, ascent) {
-    var metrics = window.cardbattlePage.faceMetrics(face);
-    HEAP32[lineHeight >> 2] = metrics.lineHeight;
-    HEAP32[ascent >> 2] = metrics.ascent;
+    var metrics = Module.page.glyphs.faceMetrics(face);
+    cardbattlePair(lineHeight, ascent, metrics.lineHeight, metrics.ascent);
   },
-  web_glyph: function (face, codePoint, coverage, capacity, box) {
-    var g = window.cardbattlePage.glyph(face, codePoint);
-    HEAP32.set([g.left, g.top, g.width, g.rows], box >> 2);
-    if (g.coverage.length <= capacity) HEAPU8.set(g.coverage, coverage);
+  web_face_close: function (face) {
+    Module.page.glyphs.closeFace(face);
+  },
+  web_glyph: function (face, codePoint, draw, box) {
+    var g = Module.page.glyphs.glyph(face, codePoint, draw !== 0);
+    HEAP32.set([g.box.left, g.box.top, g.box.width, g.box.rows], box >> 2);
     return g.advance;
+  },
+  web_glyph_coverage: function (coverage, capacity) {
+    var bytes = Module.page.glyphs.lastCoverage();
+    HEAPU8.set(bytes.length <= capacity ? bytes : bytes.subarray(0, capacity), coverage);
   },
 });

@@ -1,11 +1,11 @@
 // The page around the game. It downloads the program with its progress shown, hosts the terminal
 // the launcher runs in (xterm.js, 60 x 20) and the canvas that is the game's window, and carries
 // bytes, input, frames, glyphs and saved files between them and the program (glue.js is the
-// program's side of each).
+// program's side of each; glyphs.js and storage.js are shared with the tests under Node).
 'use strict';
 (() => {
   const PROGRAM = document.currentScript.dataset.program;
-  const PRELOADED = document.currentScript.dataset.preloaded; // the pictures' package, if any
+  const PICTURES = PROGRAM + '.data'; // the pictures' package
   const COLUMNS = 60, ROWS = 20;
   const SAVE_FOLDER = '/play'; // the program's working folder, kept between visits (setting.ini)
 
@@ -108,12 +108,15 @@
 
   const context = canvas.getContext('2d', { alpha: false });
   let frame = null; // { width, height, canvas, context, image, pixels }
+  let framesShown = 0;
 
+  // The terminal steps aside (unless in debug mode) and the canvas takes the keyboard.
   function openWindow(width, height, keepTerminal) {
     const frameCanvas = document.createElement('canvas');
     frameCanvas.width = width;
     frameCanvas.height = height;
     const frameContext = frameCanvas.getContext('2d', { alpha: false });
+    if (!context || !frameContext) return false;
     const image = frameContext.createImageData(width, height);
     frame = { width, height, canvas: frameCanvas, context: frameContext, image, pixels: new Uint32Array(image.data.buffer) };
     stage.classList.toggle('debug', keepTerminal);
@@ -121,15 +124,7 @@
     canvas.hidden = false;
     layout();
     canvas.focus();
-  }
-
-  function closeWindow() {
-    frame = null;
-    canvas.hidden = true;
-    stage.classList.remove('debug');
-    terminalBox.hidden = false;
-    layout();
-    terminal.focus();
+    return true;
   }
 
   // Letterboxed: the largest box of the frame's shape that the page holds (beside or below the
@@ -151,17 +146,13 @@
     const ratio = window.devicePixelRatio || 1;
     canvas.width = Math.max(1, Math.round(cssWidth * ratio));
     canvas.height = Math.max(1, Math.round(cssHeight * ratio));
-    context.imageSmoothingEnabled = true;
-    context.imageSmoothingQuality = 'high';
-    show();
+    // The program places the frame in the canvas's new size.
+    events.push([EVENT.RESIZED, 0, 0, 0]);
   }
 
-  function show() {
-    if (frame) context.drawImage(frame.canvas, 0, 0, canvas.width, canvas.height);
-  }
-
-  // A frame of 0x00RRGGBB pixels, row after row, as the program's surface holds it.
-  function present(source, width, height) {
+  // A frame of 0x00RRGGBB pixels, row after row, as the program's surface holds it, drawn where the
+  // program placed it in the canvas (the shared letterbox rules), black around it.
+  function show(source, width, height, at) {
     if (!frame || width !== frame.width || height !== frame.height) return;
     const out = frame.pixels;
     for (let i = 0; i < out.length; i++) {
@@ -169,15 +160,22 @@
       out[i] = 0xff000000 | ((p & 0xff) << 16) | (p & 0xff00) | ((p >>> 16) & 0xff);
     }
     frame.context.putImageData(frame.image, 0, 0);
-    show();
+    context.imageSmoothingEnabled = true;
+    context.imageSmoothingQuality = 'high';
+    context.fillStyle = '#000';
+    context.fillRect(0, 0, canvas.width, canvas.height);
+    context.drawImage(frame.canvas, at.x, at.y, at.width, at.height);
+    framesShown++;
   }
 
   // ---- Input for the window, in the order it happened, for the program to read at its polls ----
 
-  const EVENT = { MOVE: 1, BUTTON_DOWN: 2, BUTTON_UP: 3, KEY_DOWN: 4, KEY_UP: 5, FOCUS_LOST: 6 };
+  // As src/platform/web/page.h numbers them.
+  const EVENT = { MOVE: 1, BUTTON_DOWN: 2, BUTTON_UP: 3, KEY_DOWN: 4, KEY_UP: 5, FOCUS_LOST: 6, RESIZED: 7 };
   const BUTTONS = [0x01, 0x04, 0x02]; // left, middle, right as virtual-key codes; a touch is a left click
   const SCROLLING_KEYS = new Set([0x20, 0x21, 0x22, 0x23, 0x24, 0x25, 0x26, 0x27, 0x28]);
   const events = [];
+  const F11 = 0x7a;
 
   function queue(type, code, x = 0, y = 0) {
     if (frame) events.push([type, code, x, y]);
@@ -202,11 +200,18 @@
   }
   canvas.addEventListener('contextmenu', (e) => e.preventDefault());
 
+  // Full screen and back, as F11 does on the desktop (the browser wants it from a key or a click).
+  function toggleFullScreen() {
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
+    else if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen().catch(() => {});
+  }
+
   // Keys go to the window unless the terminal has them (in debug mode both are on the page).
   function keyEvent(type) {
     return (e) => {
       if (!frame || terminalBox.contains(e.target)) return;
-      if (SCROLLING_KEYS.has(e.keyCode)) e.preventDefault();
+      if (SCROLLING_KEYS.has(e.keyCode) || e.keyCode === F11) e.preventDefault();
+      if (e.keyCode === F11 && type === EVENT.KEY_DOWN && !e.repeat) toggleFullScreen();
       if (!e.repeat) queue(type, e.keyCode);
     };
   }
@@ -215,59 +220,19 @@
   window.addEventListener('blur', () => queue(EVENT.FOCUS_LOST, 0));
   window.addEventListener('resize', layout);
 
-  // ---- Glyphs, from the browser's text drawing ----
+  // ---- Glyphs, from the browser's text drawing (glyphs.js) ----
 
-  // The shipped face's vertical metrics (font units), so that a height means what it means on the
-  // desktop: the cell from ascent to descent.
-  const FACE = { units: 2048, ascent: 1918, descent: 483 };
-  const faces = [];
-  const glyphCanvas = document.createElement('canvas');
-  const glyphContext = glyphCanvas.getContext('2d', { willReadFrequently: true });
-
-  function openFace(name, height, width, bold) {
-    const em = height * FACE.units / (FACE.ascent + FACE.descent);
-    const family = '"' + name.replace(/["\\]/g, '') + '"';
-    faces.push({
-      font: `${bold ? 'bold ' : ''}${em}px ${family}, "cardbattle-text", sans-serif`,
-      stretch: width > 0 ? width * 2 / em : 1,
-      lineHeight: height,
-      ascent: Math.round(FACE.ascent * em / FACE.units),
-    });
-    return faces.length - 1;
-  }
-
-  // A glyph's advance and coverage (0..255), its box placed relative to the pen on the baseline.
-  function glyph(faceIndex, codePoint) {
-    const face = faces[faceIndex];
-    const text = String.fromCodePoint(codePoint);
-    glyphContext.setTransform(1, 0, 0, 1, 0, 0);
-    glyphContext.font = face.font;
-    const m = glyphContext.measureText(text);
-    const left = Math.floor(-m.actualBoundingBoxLeft * face.stretch) - 1;
-    const right = Math.ceil(m.actualBoundingBoxRight * face.stretch) + 1;
-    const top = Math.ceil(m.actualBoundingBoxAscent) + 1;
-    const bottom = Math.ceil(m.actualBoundingBoxDescent) + 1;
-    const result = { advance: Math.round(m.width * face.stretch), left, top, width: right - left, rows: top + bottom };
-    if (result.width <= 2 || result.rows <= 2) return { ...result, left: 0, top: 0, width: 0, rows: 0, coverage: new Uint8Array(0) };
-    if (glyphCanvas.width < result.width || glyphCanvas.height < result.rows) {
-      glyphCanvas.width = Math.max(glyphCanvas.width, result.width);
-      glyphCanvas.height = Math.max(glyphCanvas.height, result.rows);
-    }
-    glyphContext.clearRect(0, 0, glyphCanvas.width, glyphCanvas.height);
-    glyphContext.setTransform(face.stretch, 0, 0, 1, -left, top);
-    glyphContext.font = face.font;
-    glyphContext.fillStyle = '#fff';
-    glyphContext.fillText(text, 0, 0);
-    const rgba = glyphContext.getImageData(0, 0, result.width, result.rows).data;
-    result.coverage = new Uint8Array(result.width * result.rows);
-    for (let i = 0; i < result.coverage.length; i++) result.coverage[i] = rgba[i * 4 + 3];
-    return result;
-  }
+  const glyphs = cardbattle.glyphSource((width, height) => {
+    const c = document.createElement('canvas');
+    c.width = width;
+    c.height = height;
+    return c;
+  });
 
   // ---- Saved files: the working folder lives in the browser's storage ----
 
-  let storage = { busy: false, again: false };
-
+  // What earlier visits saved is read before the program starts; what it writes is kept
+  // (storage.js).
   function openStorage(module) {
     const fs = module.FS;
     fs.mkdir(SAVE_FOLDER);
@@ -278,23 +243,7 @@
       if (error) console.warn('cardbattle: what earlier visits saved cannot be read:', error);
       module.removeRunDependency('saved files');
     });
-  }
-
-  // After the program has written a file; writes that come while one is under way follow it.
-  function syncStorage() {
-    if (storage.busy) {
-      storage.again = true;
-      return;
-    }
-    storage.busy = true;
-    window.Module.FS.syncfs(false, (error) => {
-      if (error) console.warn('cardbattle: the settings cannot be kept:', error);
-      storage.busy = false;
-      if (storage.again) {
-        storage.again = false;
-        syncStorage();
-      }
-    });
+    cardbattle.keepWrittenFiles(fs, SAVE_FOLDER, (done) => fs.syncfs(false, done));
   }
 
   // ---- What the program's glue calls (and the end-to-end test reads) ----
@@ -302,13 +251,14 @@
   const page = {
     terminalWrite: (bytes) => terminal.write(bytes),
     terminalRead: (most) => Uint8Array.from(toProgram.splice(0, most)),
+    terminalPending: () => toProgram.length,
+    terminalDiscard: () => { toProgram.length = 0; },
     terminalSize: () => ({ cols: terminal.cols, rows: terminal.rows }),
-    openWindow, closeWindow, present,
+    openWindow, show,
     clientSize: () => ({ width: canvas.width, height: canvas.height }),
     desktopSize: () => ({ width: innerWidth, height: innerHeight }),
     nextEvent: () => events.shift(),
-    syncStorage, openFace, glyph,
-    faceMetrics: (index) => faces[index],
+    glyphs,
     // For tests: the terminal's text and the window's frame size.
     terminalText: () => {
       const lines = [];
@@ -316,6 +266,7 @@
       return lines.join('\n');
     },
     frameSize: () => (frame ? { width: frame.width, height: frame.height } : null),
+    framesShown: () => framesShown,
   };
   window.cardbattlePage = page;
 
@@ -326,12 +277,12 @@
 
   async function start() {
     showProgress(0, 0, 'Loading');
-    const names = [PROGRAM + '.wasm'].concat(PRELOADED ? [PRELOADED] : []);
-    const [wasm, pictures] = await download(names);
+    const [wasm, pictures] = await download([PROGRAM + '.wasm', PICTURES]);
     showProgress(1, 1, 'Starting');
     await document.fonts.load('16px "cardbattle-text"', '\u4e2d');
     terminal.open(terminalBox);
     window.Module = {
+      page,
       wasmBinary: wasm,
       getPreloadedPackage: () => pictures.buffer,
       preRun: [openStorage],

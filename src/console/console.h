@@ -117,7 +117,7 @@ public:
     int preserve();
 };
 
-class Label : public Object {
+class Label final : public Object {
 public:
     RawText text;
 

@@ -1,12 +1,15 @@
-// The page in a real browser: Debian's Chromium, driven through the DevTools protocol
-// (puppeteer-core). Serves a page folder on 127.0.0.1, opens it, waits for the launcher in the
-// terminal, starts with Enter, waits for the window on the canvas, clicks the button where it is
-// drawn and waits for the scene the click opens; then opens the page again and checks that the
-// saved working folder came back. Fails on any error in the page's console, any uncaught
-// exception and any request that fails. Prints the times and the bytes the page downloaded.
+// The game in a real browser: Debian's Chromium, driven through the DevTools protocol
+// (puppeteer-core). Serves the page's folder on 127.0.0.1, opens it, waits for the launcher in the
+// terminal, starts with Enter, waits for the lobby on the canvas, clicks the adventure button where
+// it is drawn and waits for the battle screen; then opens the page again and checks that the
+// settings the launcher saved came back. Fails on any error in the page's console, any uncaught
+// exception and any request that fails. Prints the times, the bytes downloaded and the CPU of the
+// waiting lobby.
 //
-//   node page_e2e.mjs <page folder> [--screenshot <file.png>] [--chromium <path>]
+//   node page_e2e.mjs <page folder> [--screenshot <file.png>] [--whole-match] [--chromium <path>]
 //
+// --whole-match then plays the match to its end (ending every turn until the opponent wins), back
+// to the lobby with Space: minutes, so it is not part of the suite.
 // Exit status 0 when everything went as it should, 1 with the reason otherwise, 77 when there is
 // no Chromium to run.
 import { createServer } from 'node:http';
@@ -20,14 +23,20 @@ const TYPES = {
   '.css': 'text/css', '.wasm': 'application/wasm', '.data': 'application/octet-stream',
   '.woff2': 'font/woff2', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8', '.png': 'image/png',
 };
-const LOBBY = [0x20, 0x30, 0x50], BATTLE = [0x20, 0x50, 0x30]; // the probe's two scenes
 const STEP_MS = 30000;
+const VIEWPORT = { width: 1280, height: 900 };
+// Places on the game's reference frame (1512 x 1024), scaled by the frame's height as the game does.
+const REFERENCE_HEIGHT = 1024;
+const ADVENTURE_BUTTON = [970, 530];
+const END_TURN_BUTTON = [1221, 512];
+const SAMPLES = 24; // the canvas compared on a grid of SAMPLES x SAMPLES points
 
 function options(argv) {
-  const o = { folder: null, screenshot: null, chromium: '/usr/bin/chromium' };
+  const o = { folder: null, screenshot: null, chromium: '/usr/bin/chromium', wholeMatch: false };
   for (let i = 0; i < argv.length; i++) {
     if (argv[i] === '--screenshot') o.screenshot = argv[++i];
     else if (argv[i] === '--chromium') o.chromium = argv[++i];
+    else if (argv[i] === '--whole-match') o.wholeMatch = true;
     else o.folder = resolve(argv[i]);
   }
   if (!o.folder || !existsSync(join(o.folder, 'index.html'))) throw new Error(`no page folder given (with an index.html): ${o.folder}`);
@@ -36,7 +45,7 @@ function options(argv) {
 
 // The folder on 127.0.0.1, counting what it sends.
 function serve(folder) {
-  const served = { bytes: 0, files: [] };
+  const served = { bytes: 0, files: new Map() };
   const server = createServer((request, response) => {
     const path = normalize(join(folder, decodeURIComponent(new URL(request.url, 'http://x').pathname)));
     const file = path.endsWith(sep) ? join(path, 'index.html') : path;
@@ -46,7 +55,7 @@ function serve(folder) {
     }
     const body = readFileSync(file);
     served.bytes += body.length;
-    served.files.push(file.slice(folder.length + 1));
+    served.files.set(file.slice(folder.length + 1), body.length);
     response.writeHead(200, { 'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Content-Length': body.length });
     response.end(body);
   });
@@ -65,40 +74,59 @@ function watch(page, problems) {
   });
 }
 
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 const terminalText = (page) => page.evaluate(() => window.cardbattlePage?.terminalText() ?? '');
 
 async function waitForTerminal(page, text) {
-  await page.waitForFunction((t) => window.cardbattlePage?.terminalText().includes(t), { timeout: STEP_MS }, text)
+  await page.waitForFunction((t) => window.cardbattlePage?.terminalText().includes(t), { timeout: STEP_MS, polling: 20 }, text)
     .catch(async () => { throw new Error(`the terminal never showed "${text}"; it shows:\n${await terminalText(page)}`); });
 }
 
-// The colour the canvas shows at a point of the frame.
-function colourAt(page, fx, fy) {
-  return page.evaluate((x, y) => {
+// The canvas on a grid of points: [r, g, b] each.
+function canvasSamples(page) {
+  return page.evaluate((n) => {
     const canvas = document.getElementById('window');
-    const frame = window.cardbattlePage.frameSize();
-    const px = Math.floor((x + 0.5) * canvas.width / frame.width), py = Math.floor((y + 0.5) * canvas.height / frame.height);
-    return Array.from(canvas.getContext('2d').getImageData(px, py, 1, 1).data.slice(0, 3));
-  }, fx, fy);
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    const out = [];
+    for (let j = 0; j < n; j++)
+      for (let i = 0; i < n; i++) {
+        const x = Math.floor((i + 0.5) * canvas.width / n), y = Math.floor((j + 0.5) * canvas.height / n);
+        const at = (y * canvas.width + x) * 4;
+        out.push([data[at], data[at + 1], data[at + 2]]);
+      }
+    return out;
+  }, SAMPLES);
 }
 
-async function waitForColour(page, fx, fy, colour, what) {
+const differing = (a, b) => a.filter((p, i) => p.some((c, k) => Math.abs(c - b[i][k]) > 24)).length / a.length;
+const lit = (samples) => samples.filter((p) => p.some((c) => c > 16)).length / samples.length;
+
+// Waits until the canvas shows something that `accept` takes, polling.
+async function waitForCanvas(page, accept, what) {
   const start = Date.now();
   for (;;) {
-    const seen = await colourAt(page, fx, fy).catch(() => null);
-    if (seen && seen.every((c, i) => Math.abs(c - colour[i]) <= 2)) return;
-    if (Date.now() - start > STEP_MS) throw new Error(`${what} never showed: the canvas has ${JSON.stringify(seen)} at ${fx},${fy}`);
-    await new Promise((r) => setTimeout(r, 50));
+    const samples = await canvasSamples(page);
+    if (accept(samples)) return samples;
+    if (Date.now() - start > STEP_MS) throw new Error(`${what} never showed on the canvas`);
+    await sleep(20);
   }
 }
 
-// A point of the frame in the page's CSS pixels.
-function pagePoint(page, fx, fy) {
-  return page.evaluate((x, y) => {
+// A point of the reference frame, in the page's CSS pixels.
+function pagePoint(page, [rx, ry]) {
+  return page.evaluate((x, y, reference) => {
     const box = document.getElementById('window').getBoundingClientRect();
     const frame = window.cardbattlePage.frameSize();
-    return [box.left + (x + 0.5) * box.width / frame.width, box.top + (y + 0.5) * box.height / frame.height];
-  }, fx, fy);
+    const scale = frame.height / reference;
+    return [box.left + (x * scale + 0.5) * box.width / frame.width, box.top + (y * scale + 0.5) * box.height / frame.height];
+  }, rx, ry, REFERENCE_HEIGHT);
+}
+
+async function clickAt(page, reference) {
+  const [x, y] = await pagePoint(page, reference);
+  await page.mouse.move(x, y);
+  await sleep(100);
+  await page.mouse.click(x, y);
 }
 
 // The share of a core the page's main thread (where the program runs) used while nobody did
@@ -106,35 +134,65 @@ function pagePoint(page, fx, fy) {
 async function idleCpu(page, ms) {
   const busy = async () => (await page.metrics()).TaskDuration;
   const before = await busy();
-  await new Promise((r) => setTimeout(r, ms));
+  await sleep(ms);
   return (await busy() - before) / (ms / 1000);
 }
 
-async function play(page, url, o, report) {
+// From opening the page to the lobby on the canvas; returns the lobby's samples.
+async function reachLobby(page, url, report) {
   const opened = Date.now();
   await page.goto(url, { waitUntil: 'load' });
-  await waitForTerminal(page, 'Page probe');
+  await waitForTerminal(page, 'Game Launcher');
   report.launcherMs = Date.now() - opened;
-  if (await page.title() !== 'Page probe') throw new Error(`the title is "${await page.title()}", not the one the program set`);
   const focused = await page.evaluate(() => document.activeElement?.classList.contains('xterm-helper-textarea'));
   if (!focused) throw new Error('the terminal does not have the focus when the launcher shows');
-  report.visits = Number((await terminalText(page)).match(/visits here: (\d+)/)?.[1]);
+  if (await page.title() !== 'Game Launcher') throw new Error(`the title is "${await page.title()}", not the launcher's`);
+  report.launcherText = await terminalText(page);
 
   const pressed = Date.now();
   await page.keyboard.press('Enter');
-  await page.waitForFunction(() => window.cardbattlePage.frameSize() !== null, { timeout: STEP_MS });
+  await page.waitForFunction(() => window.cardbattlePage.framesShown() > 0, { timeout: STEP_MS, polling: 5 });
+  const lobby = await waitForCanvas(page, (s) => lit(s) > 0.9, 'the lobby');
+  report.lobbyMs = Date.now() - pressed;
   const frame = await page.evaluate(() => window.cardbattlePage.frameSize());
-  await waitForColour(page, frame.width / 10, frame.height / 2, LOBBY, 'the first frame');
-  report.windowMs = Date.now() - pressed;
   report.frame = `${frame.width} x ${frame.height}`;
-  report.idleCpu = await idleCpu(page, 5000);
   if (await page.evaluate(() => !document.getElementById('terminal').hidden)) throw new Error('the terminal did not step aside');
+  if (!await page.evaluate(() => document.activeElement === document.getElementById('window'))) throw new Error('the canvas did not take the focus');
+  return lobby;
+}
 
-  // The button's middle, where the probe draws it (two fifths across, three quarters down).
-  const [x, y] = await pagePoint(page, frame.width / 2, frame.height * 3 / 4 + frame.height / 20);
-  await page.mouse.click(x, y);
-  await waitForColour(page, frame.width / 10, frame.height / 2, BATTLE, 'the scene the button opens');
+// Ends the player's turns until the match is over (the opponent wins), then Space on the end
+// screen, back to the lobby.
+async function playToTheEnd(page, lobby) {
+  const started = Date.now();
+  let turns = 0;
+  for (;;) {
+    const before = await canvasSamples(page);
+    if (differing(before, lobby) < 0.05) break; // back in the lobby
+    if (Date.now() - started > 15 * 60000) throw new Error(`the match did not end in 15 minutes (${turns} turns)`);
+    await clickAt(page, END_TURN_BUTTON);
+    await page.keyboard.press('Space');
+    turns++;
+    await sleep(1500);
+  }
+  console.log(`the whole match: ${turns} turns ended, ${Math.round((Date.now() - started) / 1000)} s, back in the lobby`);
+}
+
+async function firstVisit(page, url, o, report) {
+  const lobby = await reachLobby(page, url, report);
+  // The largest window that fits the browser window (1280 x 900) is the middle one.
+  if (report.frame !== '1134 x 768') throw new Error(`the window opened at ${report.frame}, not the largest that fits`);
+  await page.mouse.move(10, 10);
+  report.idleCpu = await idleCpu(page, 5000);
+
+  await clickAt(page, ADVENTURE_BUTTON);
+  const battle = await waitForCanvas(page, (s) => differing(s, lobby) > 0.5, 'the battle screen');
+  await sleep(7000); // the cards are dealt
+  const dealt = await canvasSamples(page);
+  if (differing(dealt, lobby) < 0.5) throw new Error('the battle screen did not stay');
+  if (differing(dealt, battle) === 0) throw new Error('nothing moved on the battle screen while the cards were dealt');
   if (o.screenshot) await page.screenshot({ path: o.screenshot });
+  if (o.wholeMatch) await playToTheEnd(page, lobby);
 }
 
 async function main() {
@@ -150,22 +208,25 @@ async function main() {
     headless: true,
     userDataDir: profile,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', '--window-size=1280,900'],
-    defaultViewport: { width: 1280, height: 900 },
+      '--disable-component-update', '--disable-sync', `--window-size=${VIEWPORT.width},${VIEWPORT.height}`],
+    defaultViewport: VIEWPORT,
   });
   const problems = [];
   const report = {};
   try {
     const page = await browser.newPage();
     watch(page, problems);
-    await play(page, url, o, report);
-    const firstVisit = { ...report, bytes: served.bytes };
-    // Again in the same browser: the saved working folder must come back.
-    await play(page, url, { ...o, screenshot: null }, report);
-    if (report.visits !== firstVisit.visits + 1) throw new Error(`visits went from ${firstVisit.visits} to ${report.visits}: the saved folder did not come back`);
-    console.log(`launcher shown ${firstVisit.launcherMs} ms after opening the page; first frame ${firstVisit.windowMs} ms after Enter ` +
-      `(${firstVisit.frame}); ${(firstVisit.idleCpu * 100).toFixed(1)} % of a core while the window waited; ` +
-      `downloaded ${firstVisit.bytes} bytes: ${[...new Set(served.files)].join(' ')}`);
+    await firstVisit(page, url, o, report);
+    const first = { ...report, bytes: served.bytes };
+    // Again in the same browser, smaller: the launcher offers the size saved at the first visit
+    // (the largest that fits would now be the smallest), and opens it.
+    await page.setViewport({ width: 900, height: 700 });
+    await reachLobby(page, url, report);
+    if (report.frame !== first.frame) throw new Error(`the second visit opened ${report.frame}, not the saved ${first.frame}`);
+    const files = [...served.files].map(([name, bytes]) => `${name} ${bytes}`).join(', ');
+    console.log(`launcher shown ${first.launcherMs} ms after opening the page; lobby drawn ${first.lobbyMs} ms after Enter ` +
+      `(${first.frame}); ${(first.idleCpu * 100).toFixed(1)} % of a core while the lobby waited; ` +
+      `downloaded ${first.bytes} bytes: ${files}`);
   } catch (error) {
     problems.push(error.message);
   } finally {

@@ -1,5 +1,5 @@
 // Files where the system is POSIX (Linux, and the browser's file system): what a path is, an open
-// file, the program's own path and the working folder.
+// file and the working folder. The program's own path is each system's (linux/, web/).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,19 +89,6 @@ bool SystemFile::close(std::string& error) {
 }
 
 } // namespace detail
-
-std::string executablePath() {
-    std::string path(256, '\0');
-    for (;;) {
-        ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
-        if (n < 0) return "";
-        if ((size_t)n < path.size()) {
-            path.resize((size_t)n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 std::string workingFolder() {
     std::string path(256, '\0');

@@ -1,4 +1,4 @@
-// The missing-pictures message with POSIX paths: absolute ones shown as they are.
+// The missing-pictures message with POSIX paths (Linux, the browser): absolute ones shown as they are.
 #include "game/missing_pictures.h"
 
 namespace missing_pictures {
