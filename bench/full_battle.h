@@ -1,7 +1,7 @@
-// The scene of the frame benchmarks (bench/frame.cpp, and the browser build's bench_frame_web): a
-// battle in the player's turn, late in the match, on the headless backend. The pictures are the
-// baked catalogue when asset/ is in the working directory, and the tests' solid pictures otherwise
-// (every pixel opaque, so every pixel of every picture is copied).
+// The scene of the frame benchmarks (bench/frame.cpp, and bench/frame_loop.cpp natively and in the
+// browser build): a battle in the player's turn, late in the match, on the headless backend. The
+// pictures are the baked catalogue when asset/ is in the working directory, and the tests' solid
+// pictures otherwise (every pixel opaque, so every pixel of every picture is copied).
 #pragma once
 
 #include <filesystem>

@@ -16,9 +16,12 @@ set(CMAKE_CXX_COMPILER_LAUNCHER ${REWRITE_LITERALS} --compile)
 # The launcher leaves the preprocessor's options out of the second step, so they must be seen.
 set(CMAKE_CXX_USE_RESPONSE_FILE_FOR_INCLUDES OFF)
 # Exceptions are caught as on the other systems (the catalogue's memory limits, the tests' scripted
-# window close): without -fexceptions a throw would end the program.
-add_compile_options(-Wall -Wextra -fexceptions)
-add_link_options(-fexceptions)
+# window close): without -fexceptions a throw would end the program. (WebAssembly's own exceptions
+# would be quicker, but this Emscripten's Asyncify, which the game's waiting needs, refuses them.)
+# Bulk memory makes every block copy one instruction: without it each copy of a picture's row is a
+# call into the C library, or out to JavaScript when it is long, which made a frame twice as slow.
+add_compile_options(-Wall -Wextra -fexceptions -mbulk-memory)
+add_link_options(-fexceptions -mbulk-memory)
 
 # GoogleTest from the sources Debian ships (googletest), built with em++ in its own way: without
 # threads, and its own text left as it is.

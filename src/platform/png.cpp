@@ -65,6 +65,9 @@ void* decoderRealloc(void* p, size_t n) {
 #define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #define STBI_MAX_DIMENSIONS platform::MAX_PICTURE_SIDE
+// Decoded on one thread: the decoder's last failure needs no thread-local storage, which
+// WebAssembly has only with threads.
+#define STBI_NO_THREAD_LOCALS
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_WRITE_NO_STDIO
