@@ -17,14 +17,19 @@ const WindowDriver* driver = &SYSTEM_WINDOW;
 const WindowDriver& system() { return *driver; }
 
 constexpr int BUSY_POLLS = 256;
-constexpr int IDLE_POLLS = 2048; // a loop that has only polled for a second or more
+// A loop that has only polled, with short waits between, for this long is idle: about as long as
+// its first 2048 polls take on the desktop. Counted on the clock rather than in polls, because a
+// system may wait longer than asked (a browser gives at least 4 ms for 1), and the loop would then
+// spend several times as long at its busiest.
+constexpr long long IDLE_AFTER_MS = 2000;
 constexpr int WINDOW_IDLE_WAIT_MS = 8;
 constexpr int TERMINAL_IDLE_WAIT_MS = 3;
 // Sleeps are cut into slices this long, the window serviced between them, so that a close or an
 // exposure is answered promptly.
 constexpr int SLEEP_SLICE_MS = 10;
 
-int pollRun = 0;
+int pollRun = 0;           // polls since the last frame or sleep, up to BUSY_POLLS
+long long waitingSince = 0; // when the polls began to wait
 PressHold presses;
 Point frameSize; // the size the window was opened at: the frame's, however the window is stretched
 
@@ -57,8 +62,11 @@ void sleep(int ms) {
 // them make each further poll wait a little, the more so the longer the loop has only polled (a
 // press is held long enough to be seen all the same).
 void beforePoll(int) {
-    if (++pollRun < BUSY_POLLS) return pump();
-    bool idle = pollRun >= IDLE_POLLS;
+    if (pollRun < BUSY_POLLS) {
+        if (++pollRun == BUSY_POLLS) waitingSince = clockMs();
+        return pump();
+    }
+    bool idle = clockMs() - waitingSince >= IDLE_AFTER_MS;
     if (system().isOpen()) return sleepSliced(idle ? WINDOW_IDLE_WAIT_MS : 1);
     // The launcher's loop polls many times a round and the terminal waits for its own input too:
     // longer waits here would let a quick click in a slow console expire before it is read.

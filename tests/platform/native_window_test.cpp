@@ -22,6 +22,7 @@ struct StandIn {
     Point pointer;
     bool down = false;
     std::vector<int> rests;
+    int restStretch = 1; // each rest lasts this many times what was asked
     int pumps = 0;
     std::vector<Point> shown;
 };
@@ -48,7 +49,7 @@ const platform::detail::WindowDriver STAND_IN = {
     [](const uint32_t*, Point size) { standIn.shown.push_back(size); },
     [](int ms) {
         standIn.rests.push_back(ms);
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms * standIn.restStretch));
     },
     [] { return Point{1366, 768}; },
 };
@@ -76,6 +77,25 @@ TEST_F(NativeWindow, ASleepIsCutIntoShortRestsWithTheWindowServicedBetween) {
     ASSERT_FALSE(standIn.rests.empty());
     for (int ms : standIn.rests) EXPECT_LE(ms, 10);
     EXPECT_GT(standIn.pumps - pumpsBefore, (int)standIn.rests.size()) << "a pump before and after every rest";
+}
+
+// A browser gives at least 4 ms for a wait of 1: a loop that only polls must still be seen idle,
+// and wait longer between its polls, after about two seconds, not four times as late.
+TEST_F(NativeWindow, ALoopThatOnlyPollsWaitsLongerAfterTwoSecondsHoweverLongTheSystemsWaitsAre) {
+    using Seconds = std::chrono::duration<double>;
+    standIn.restStretch = 4;
+    platform::openWindow(100, 50, false);
+    auto start = std::chrono::steady_clock::now();
+    auto elapsed = [&] { return Seconds(std::chrono::steady_clock::now() - start).count(); };
+    double longerAt = -1;
+    while (longerAt < 0 && elapsed() < 6) {
+        platform::keyDown(platform::VK_SPACE);
+        if (!standIn.rests.empty() && standIn.rests.back() > 1) longerAt = elapsed();
+    }
+    EXPECT_GE(longerAt, 1.9) << "an active loop keeps its shortest waits for two seconds";
+    EXPECT_LT(longerAt, 4.0) << "then it waits longer, however long the system's waits were";
+    ASSERT_GT(standIn.rests.size(), 100u);
+    for (size_t i = 0; i + 1 < standIn.rests.size(); ++i) ASSERT_EQ(standIn.rests[i], 1) << "rest " << i;
 }
 
 TEST_F(NativeWindow, OnlyAFrameOfTheWindowsSizeIsShown) {
