@@ -1,7 +1,8 @@
 // The page around the game. It downloads the program with its progress shown, hosts the terminal
 // the launcher runs in (xterm.js, 60 x 20) and the canvas that is the game's window, and carries
 // bytes, input, frames, glyphs and saved files between them and the program (glue.js is the
-// program's side of each; glyphs.js and storage.js are shared with the tests under Node).
+// program's side of each; glyphs.js, storage.js and language.js are shared with the tests under
+// Node). Its language switch opens the page again with the language in the address.
 'use strict';
 (() => {
   const PROGRAM = document.currentScript.dataset.program;
@@ -13,6 +14,25 @@
   const canvas = document.getElementById('window');
   const terminalBox = document.getElementById('terminal');
   const loading = document.getElementById('loading');
+  const languageSwitch = document.getElementById('languages');
+
+  // ---- The language: the address's choice, given to the program; the page's words in it ----
+
+  const language = cardbattle.addressLanguage(location.search);
+  if (language.complaint) console.warn(`cardbattle: ${language.complaint}`);
+  const words = cardbattle.wordsFor(language.code);
+  document.documentElement.lang = language.code === 'zh' ? 'zh-CN' : 'en';
+
+  // The running launcher hears only its own L key: choosing here opens the page again with the
+  // choice in the address, and the program starts with it.
+  languageSwitch.setAttribute('aria-label', words.language);
+  for (const button of languageSwitch.querySelectorAll('button')) {
+    const code = button.dataset.lang;
+    button.setAttribute('aria-pressed', String(code === language.code));
+    button.addEventListener('click', () => {
+      if (code !== language.code) location.assign(cardbattle.addressWith(location.href, code));
+    });
+  }
 
   // ---- Loading ----
 
@@ -44,7 +64,7 @@
         if (finished) break;
         chunks.push(value);
         done += value.length;
-        showProgress(done, total, `Loading ${megabytes(done)} of ${megabytes(total)} MB`);
+        showProgress(done, total, words.loaded(megabytes(done), megabytes(total)));
       }
       const bytes = new Uint8Array(chunks.reduce((n, c) => n + c.length, 0));
       chunks.reduce((at, c) => (bytes.set(c, at), at + c.length), 0);
@@ -76,6 +96,8 @@
   terminal.onData((text) => sendToProgram(encoder.encode(text)));
   terminal.onBinary((text) => sendToProgram(Array.from(text, (c) => c.charCodeAt(0) & 0xff)));
   terminal.onTitleChange((title) => { document.title = title || 'cardbattle'; });
+  // Tab leaves the terminal for the language switch (the launcher has no use for it).
+  terminal.attachCustomKeyEventHandler((e) => !(e.key === 'Tab' && !e.ctrlKey && !e.altKey && !e.metaKey));
 
   // Window operations (CSI ... t) that an xterm obeys and xterm.js leaves to its host: the size in
   // characters, asked for and reported, and the title saved and restored.
@@ -121,6 +143,7 @@
     frame = { width, height, canvas: frameCanvas, context: frameContext, image, pixels: new Uint32Array(image.data.buffer) };
     stage.classList.toggle('debug', keepTerminal);
     terminalBox.hidden = !keepTerminal;
+    languageSwitch.hidden = true; // the game has begun in its language
     canvas.hidden = false;
     layout();
     canvas.focus();
@@ -222,12 +245,20 @@
 
   // ---- Glyphs, from the browser's text drawing (glyphs.js) ----
 
-  const glyphs = cardbattle.glyphSource((width, height) => {
+  const glyphSource = cardbattle.glyphSource((width, height) => {
     const c = document.createElement('canvas');
     c.width = width;
     c.height = height;
     return c;
   });
+  const drawnCharacters = new Set(); // for tests: what the game has drawn, as code points
+  const glyphs = {
+    ...glyphSource,
+    glyph: (id, codePoint, drawIt) => {
+      if (drawIt) drawnCharacters.add(codePoint);
+      return glyphSource.glyph(id, codePoint, drawIt);
+    },
+  };
 
   // ---- Saved files: the working folder lives in the browser's storage ----
 
@@ -259,7 +290,7 @@
     desktopSize: () => ({ width: innerWidth, height: innerHeight }),
     nextEvent: () => events.shift(),
     glyphs,
-    // For tests: the terminal's text and the window's frame size.
+    // For tests: the terminal's text, the window's frame size, the characters drawn.
     terminalText: () => {
       const lines = [];
       for (let y = 0; y < terminal.rows; y++) lines.push(terminal.buffer.active.getLine(y)?.translateToString(true) ?? '');
@@ -267,6 +298,7 @@
     },
     frameSize: () => (frame ? { width: frame.width, height: frame.height } : null),
     framesShown: () => framesShown,
+    drawnCharacters: () => [...drawnCharacters],
   };
   window.cardbattlePage = page;
 
@@ -276,13 +308,14 @@
   }
 
   async function start() {
-    showProgress(0, 0, 'Loading');
+    showProgress(0, 0, words.loading);
     const [wasm, pictures] = await download([PROGRAM + '.wasm', PICTURES]);
-    showProgress(1, 1, 'Starting');
+    showProgress(1, 1, words.starting);
     await document.fonts.load('16px "cardbattle-text"', '\u4e2d');
     terminal.open(terminalBox);
     window.Module = {
       page,
+      arguments: cardbattle.programArguments(language.code),
       wasmBinary: wasm,
       getPreloadedPackage: () => pictures.buffer,
       preRun: [openStorage],
@@ -294,17 +327,17 @@
         layout();
         terminal.focus();
       },
-      onAbort: (what) => stopped(`The game stopped: ${what}`),
-      onExit: () => stopped('The game has ended. Reload the page to play again.'),
+      onAbort: (what) => stopped(words.stopped(what)),
+      onExit: () => stopped(words.ended),
     };
     const program = document.createElement('script');
     program.src = PROGRAM + '.js';
-    program.onerror = () => stopped(`${program.src} cannot be loaded`);
+    program.onerror = () => stopped(words.cannotLoad(program.src));
     document.body.appendChild(program);
   }
 
   start().catch((error) => {
     console.error('cardbattle cannot start:', error);
-    stopped(`The game cannot start: ${error.message}`);
+    stopped(words.cannotStart(error.message));
   });
 })();

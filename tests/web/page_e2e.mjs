@@ -1,19 +1,23 @@
 // The game in a real browser: Debian's Chromium, driven through the DevTools protocol
 // (puppeteer-core). Serves the page's folder on 127.0.0.1, opens it, waits for the launcher in the
 // terminal, starts with Enter, waits for the lobby on the canvas, clicks the adventure button where
-// it is drawn and waits for the battle screen; then opens the page again and checks that the
-// settings the launcher saved came back. Fails on any error in the page's console, any uncaught
-// exception and any request that fails. Prints the times, the bytes downloaded and the CPU of the
-// waiting lobby.
+// it is drawn and waits for the battle screen, drawn in Chinese; then opens the page again and
+// checks that the settings the launcher saved came back. Then in English: opened with ?lang=en, the
+// battle is drawn with no character outside ASCII; opened again without ?lang, English holds, and
+// the page's language switch, reached with Tab from the terminal, opens it again in Chinese. Fails
+// on any error in the page's console, any uncaught exception and any request that fails. Prints
+// the times, the bytes downloaded and the CPU of the waiting lobby.
 //
 //   node page_e2e.mjs <page folder> [--screenshot <file.png>] [--whole-match] [--chromium <path>]
 //
+// The screenshot is of the battle in Chinese; the one in English goes beside it (<file>-en.png).
 // --whole-match then plays the match to its end (ending every turn until the opponent wins), back
-// to the lobby with Space: minutes, so it is not part of the suite.
+// to the lobby with Space: minutes, so it is not part of the suite. The end screen is photographed
+// beside the screenshot (<file>-end.png).
 // Exit status 0 when everything went as it should, 1 with the reason otherwise, 77 when there is
 // no Chromium to run.
 import { createServer } from 'node:http';
-import { existsSync, mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize, resolve, sep } from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -30,6 +34,7 @@ const REFERENCE_HEIGHT = 1024;
 const ADVENTURE_BUTTON = [970, 530];
 const END_TURN_BUTTON = [1221, 512];
 const SAMPLES = 24; // the canvas compared on a grid of SAMPLES x SAMPLES points
+const LANGUAGE_LINE = 'Language (L to change): ';
 
 function options(argv) {
   const o = { folder: null, screenshot: null, chromium: '/usr/bin/chromium', wholeMatch: false };
@@ -138,17 +143,30 @@ async function idleCpu(page, ms) {
   return (await busy() - before) / (ms / 1000);
 }
 
-// From opening the page to the lobby on the canvas; returns the lobby's samples.
-async function reachLobby(page, url, report) {
+// The language the launcher shows, 'Chinese' or 'English'.
+async function launcherLanguage(page) {
+  const line = (await terminalText(page)).split('\n').find((l) => l.includes(LANGUAGE_LINE));
+  if (!line) throw new Error(`the launcher shows no language; it shows:\n${await terminalText(page)}`);
+  return line.slice(line.indexOf(LANGUAGE_LINE) + LANGUAGE_LINE.length).trim();
+}
+
+// Opens the page (or follows it to `url`) and waits for the launcher, with the keyboard.
+async function openLauncher(page, url, report, { navigate = () => page.goto(url, { waitUntil: 'load' }) } = {}) {
   const opened = Date.now();
-  await page.goto(url, { waitUntil: 'load' });
+  await navigate();
   await waitForTerminal(page, 'Game Launcher');
   report.launcherMs = Date.now() - opened;
+  if (page.url() !== url) throw new Error(`the page is at ${page.url()}, not ${url}`);
   const focused = await page.evaluate(() => document.activeElement?.classList.contains('xterm-helper-textarea'));
   if (!focused) throw new Error('the terminal does not have the focus when the launcher shows');
   if (await page.title() !== 'Game Launcher') throw new Error(`the title is "${await page.title()}", not the launcher's`);
-  report.launcherText = await terminalText(page);
+  if (await page.evaluate(() => document.getElementById('languages').hidden)) throw new Error('the language switch is not on the page');
+  report.launcherLanguage = await launcherLanguage(page);
+}
 
+// From opening the page to the lobby on the canvas; returns the lobby's samples.
+async function reachLobby(page, url, report) {
+  await openLauncher(page, url, report);
   const pressed = Date.now();
   await page.keyboard.press('Enter');
   await page.waitForFunction(() => window.cardbattlePage.framesShown() > 0, { timeout: STEP_MS, polling: 5 });
@@ -158,41 +176,89 @@ async function reachLobby(page, url, report) {
   report.frame = `${frame.width} x ${frame.height}`;
   if (await page.evaluate(() => !document.getElementById('terminal').hidden)) throw new Error('the terminal did not step aside');
   if (!await page.evaluate(() => document.activeElement === document.getElementById('window'))) throw new Error('the canvas did not take the focus');
+  if (!await page.evaluate(() => document.getElementById('languages').hidden)) throw new Error('the language switch stayed over the game');
   return lobby;
 }
 
-// Ends the player's turns until the match is over (the opponent wins), then Space on the end
-// screen, back to the lobby.
-async function playToTheEnd(page, lobby) {
-  const started = Date.now();
-  let turns = 0;
-  for (;;) {
-    const before = await canvasSamples(page);
-    if (differing(before, lobby) < 0.05) break; // back in the lobby
-    if (Date.now() - started > 15 * 60000) throw new Error(`the match did not end in 15 minutes (${turns} turns)`);
-    await clickAt(page, END_TURN_BUTTON);
-    await page.keyboard.press('Space');
-    turns++;
-    await sleep(1500);
-  }
-  console.log(`the whole match: ${turns} turns ended, ${Math.round((Date.now() - started) / 1000)} s, back in the lobby`);
-}
-
-async function firstVisit(page, url, o, report) {
-  const lobby = await reachLobby(page, url, report);
-  // The largest window that fits the browser window (1280 x 900) is the middle one.
-  if (report.frame !== '1134 x 768') throw new Error(`the window opened at ${report.frame}, not the largest that fits`);
-  await page.mouse.move(10, 10);
-  report.idleCpu = await idleCpu(page, 5000);
-
+// The adventure button, then the battle screen until the cards are dealt; a screenshot of it.
+async function reachBattle(page, lobby, screenshot) {
   await clickAt(page, ADVENTURE_BUTTON);
   const battle = await waitForCanvas(page, (s) => differing(s, lobby) > 0.5, 'the battle screen');
   await sleep(7000); // the cards are dealt
   const dealt = await canvasSamples(page);
   if (differing(dealt, lobby) < 0.5) throw new Error('the battle screen did not stay');
   if (differing(dealt, battle) === 0) throw new Error('nothing moved on the battle screen while the cards were dealt');
-  if (o.screenshot) await page.screenshot({ path: o.screenshot });
-  if (o.wholeMatch) await playToTheEnd(page, lobby);
+  if (screenshot) await page.screenshot({ path: screenshot });
+}
+
+// The characters the game has drawn on this page so far, as a string.
+const drawnText = async (page) => String.fromCodePoint(...await page.evaluate(() => window.cardbattlePage.drawnCharacters()));
+const CHINESE = /[\u4e00-\u9fff]/u;
+const OUTSIDE_ASCII = /[^\x20-\x7e]/gu;
+
+// Ends the player's turns until the match is over (the opponent wins), then Space on the end
+// screen, back to the lobby. The page is photographed before every Space: the last picture, taken
+// just before the lobby came back, is the end screen's (saved to `endScreenshot`).
+async function playToTheEnd(page, lobby, endScreenshot) {
+  const started = Date.now();
+  let turns = 0;
+  let lastPicture = null;
+  for (;;) {
+    const before = await canvasSamples(page);
+    if (differing(before, lobby) < 0.05) break; // back in the lobby
+    if (Date.now() - started > 15 * 60000) throw new Error(`the match did not end in 15 minutes (${turns} turns)`);
+    await clickAt(page, END_TURN_BUTTON);
+    await sleep(300);
+    lastPicture = await page.screenshot();
+    await page.keyboard.press('Space');
+    turns++;
+    await sleep(1500);
+  }
+  if (endScreenshot && lastPicture) writeFileSync(endScreenshot, lastPicture);
+  console.log(`the whole match: ${turns} turns ended, ${Math.round((Date.now() - started) / 1000)} s, back in the lobby` +
+              (endScreenshot ? `; the end screen in ${endScreenshot}` : ''));
+}
+
+async function firstVisit(page, url, o, report) {
+  const lobby = await reachLobby(page, url, report);
+  if (report.launcherLanguage !== 'Chinese') throw new Error(`with no choice made the launcher shows ${report.launcherLanguage}`);
+  // The largest window that fits the browser window (1280 x 900) is the middle one.
+  if (report.frame !== '1134 x 768') throw new Error(`the window opened at ${report.frame}, not the largest that fits`);
+  await page.mouse.move(10, 10);
+  // The game's polling loop waits longer between polls once it has only polled for two seconds.
+  report.startingCpu = await idleCpu(page, 3000);
+  report.idleCpu = await idleCpu(page, 5000);
+
+  await reachBattle(page, lobby, o.screenshot);
+  if (!CHINESE.test(await drawnText(page))) throw new Error('the battle in Chinese drew no Chinese character');
+  if (o.wholeMatch) await playToTheEnd(page, lobby, o.screenshot && o.screenshot.replace(/(\.png)?$/, '-end.png'));
+}
+
+// Opened with ?lang=en: the launcher says English and the battle is drawn in ASCII. Opened again
+// without ?lang: English holds. The switch, reached from the terminal with Tab, opens the page in
+// Chinese.
+async function inEnglish(page, url, o) {
+  const report = {};
+  const lobby = await reachLobby(page, `${url}?lang=en`, report);
+  if (report.launcherLanguage !== 'English') throw new Error(`with ?lang=en the launcher shows ${report.launcherLanguage}`);
+  await reachBattle(page, lobby, o.screenshot && o.screenshot.replace(/(\.png)?$/, '-en.png'));
+  const drawn = await drawnText(page);
+  const foreign = drawn.match(OUTSIDE_ASCII);
+  if (drawn.trim().length === 0) throw new Error('the battle in English drew no text');
+  if (foreign) throw new Error(`the battle in English drew characters outside ASCII: ${[...new Set(foreign)].join('')}`);
+
+  await openLauncher(page, url, report);
+  if (report.launcherLanguage !== 'English') throw new Error(`without ?lang the launcher shows ${report.launcherLanguage}, not the saved English`);
+  await page.keyboard.press('Tab');
+  const reached = await page.evaluate(() => document.activeElement?.dataset.lang ?? document.activeElement?.className);
+  if (reached !== 'zh') throw new Error(`Tab from the terminal reached ${reached}, not the switch's first button`);
+  await openLauncher(page, `${url}?lang=zh`, report, {
+    navigate: () => Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.keyboard.press('Enter')]),
+  });
+  if (report.launcherLanguage !== 'Chinese') throw new Error(`the switch to Chinese gave a launcher in ${report.launcherLanguage}`);
+  const state = await page.evaluate(() => [document.documentElement.lang,
+    [...document.querySelectorAll('#languages button')].map((b) => `${b.dataset.lang}:${b.getAttribute('aria-pressed')}`).join(' ')]);
+  if (state.join(' ') !== 'zh-CN zh:true en:false') throw new Error(`the page in Chinese: lang, pressed buttons ${state.join(' ')}`);
 }
 
 async function main() {
@@ -223,9 +289,11 @@ async function main() {
     await page.setViewport({ width: 900, height: 700 });
     await reachLobby(page, url, report);
     if (report.frame !== first.frame) throw new Error(`the second visit opened ${report.frame}, not the saved ${first.frame}`);
+    await inEnglish(page, url, o);
     const files = [...served.files].map(([name, bytes]) => `${name} ${bytes}`).join(', ');
     console.log(`launcher shown ${first.launcherMs} ms after opening the page; lobby drawn ${first.lobbyMs} ms after Enter ` +
-      `(${first.frame}); ${(first.idleCpu * 100).toFixed(1)} % of a core while the lobby waited; ` +
+      `(${first.frame}); ${(first.startingCpu * 100).toFixed(1)} % of a core in the lobby's first 3 s, ` +
+      `${(first.idleCpu * 100).toFixed(1)} % in the next 5 s while it waited; ` +
       `downloaded ${first.bytes} bytes: ${files}`);
   } catch (error) {
     problems.push(error.message);
