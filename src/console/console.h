@@ -27,6 +27,22 @@ void setWindowSize(std::string name, int width, int height);
 // The pointer as a console cell: pt.x is the row, pt.y the column.
 void getpos(POINT& pt);
 
+// A key that acts once per press, however long it is held: true on the first poll that finds it
+// down after one that did not.
+class KeyPress {
+public:
+    explicit KeyPress(int vk) : vk(vk) {}
+    bool fresh() {
+        bool down = press(vk), first = down && !before;
+        before = down;
+        return first;
+    }
+
+private:
+    int vk;
+    bool before = false;
+};
+
 // ---- rich text ----
 // Markup: "/n" breaks the line back to the start column, "/" before any other character writes
 // it literally, "&h" sets the foreground and "#h" the background to hex digit h (lower case),

@@ -56,11 +56,8 @@ LanguageSwitch::LanguageSwitch(LanguageChoice& languageChoice, bool compact)
       label(toRaw(CAPTION), 1, 1, &line, &name, NAME_COLOUR, -1) {}
 
 void LanguageSwitch::preserve() {
-    bool key = press('L');
-    if (key && !keyBefore) {
-        choice.chosen = choice.chosen == Language::ENGLISH ? Language::CHINESE : Language::ENGLISH;
-        name = languageName(choice.chosen);
-        label.print();
-    }
-    keyBefore = key;
+    if (!key.fresh()) return;
+    choice.chosen = choice.chosen == Language::ENGLISH ? Language::CHINESE : Language::ENGLISH;
+    name = languageName(choice.chosen);
+    label.print();
 }

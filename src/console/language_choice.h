@@ -40,5 +40,5 @@ private:
     std::string name;
     Form line;
     LabelVal label;
-    bool keyBefore = false;
+    KeyPress key{'L'};
 };

@@ -163,19 +163,15 @@ void createGame(Game& now, std::optional<Language> asked) {
     LanguageSwitch languageSwitch(language, at.note);
 
     // The keys beyond the mouse act once per press.
-    bool upBefore = false, downBefore = false, debugKeyBefore = false;
+    KeyPress up(platform::VK_UP), down(platform::VK_DOWN), debugKey('D');
     for (;;) {
         resolution.preserve();
         isDebug.preserve();
         if (start.preserve() == 2) break;
         if (press(platform::VK_RETURN) || press(platform::VK_SPACE)) break;
-        bool up = press(platform::VK_UP), down = press(platform::VK_DOWN), debugKey = press('D');
-        if (up && !upBefore) moveChoice(resolution, -1);
-        if (down && !downBefore) moveChoice(resolution, 1);
-        if (debugKey && !debugKeyBefore) isDebug.set(-1);
-        upBefore = up;
-        downBefore = down;
-        debugKeyBefore = debugKey;
+        if (up.fresh()) moveChoice(resolution, -1);
+        if (down.fresh()) moveChoice(resolution, 1);
+        if (debugKey.fresh()) isDebug.set(-1);
         languageSwitch.preserve();
     }
     openGame(now, resolution.isChosen, isDebug.chosen, language, true);
