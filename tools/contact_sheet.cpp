@@ -43,7 +43,7 @@ void label(Game& g, const std::string& gbk, COLORREF colour, int cx, int cy, int
     f.lfWidth = (LONG)(font / 2 * r);
     f.lfWeight = 1000;
     settextstyle(&f);
-    drawtext(shownText(gbk).c_str(), &box, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+    drawtext(shownText(g.language, gbk).c_str(), &box, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
 }
 
 struct Token {
@@ -136,11 +136,11 @@ void drawTable(Game& g, const char* turnButton, int mySp, int mySpMax) {
     label(g, "6/9", TEXT_WHITE, 1006, 100, 128, 32);
     g.printPic("card", 1142, 720, 0);
     // The counts are made as the game makes them: the label in the chosen language, then the number.
-    label(g, shownText("×") + "21", TEXT_WHITE, 1270, 810, 128, 32);
+    label(g, shownText(g.language, "×") + "21", TEXT_WHITE, 1270, 810, 128, 32);
     g.printPic("card", 1142, 188, 0);
-    label(g, shownText("×") + "23", TEXT_WHITE, 1270, 278, 128, 32);
+    label(g, shownText(g.language, "×") + "23", TEXT_WHITE, 1270, 278, 128, 32);
     g.printPic("card", 76, 50, 0);
-    label(g, shownText("对手手牌×") + "5", TEXT_WHITE, 278, 105, 212, 32);
+    label(g, shownText(g.language, "对手手牌×") + "5", TEXT_WHITE, 278, 105, 212, 32);
 }
 
 const std::vector<HandCard>& fullHand() {
@@ -388,11 +388,11 @@ int main(int argc, char** argv) {
     std::vector<Placed> placed = sheetLayout(catalogueOrder(), sheetHeight);
     bool ok = true;
     for (Language language : {Language::CHINESE, Language::ENGLISH}) {
-        setLanguage(language);
         std::string tongue = language == Language::ENGLISH ? "_en" : "";
         for (double rate : {1.0, 0.75, 0.5}) {
             Game game;
             game.rate = rate;
+            game.language = language;
             game.loadAssets();
             std::string suffix = tongue + "_" + std::to_string((int)(rate * 100)) + ".png";
             for (const Screen& s : SCREENS) ok = drawScreen(game, s, folder + "/" + s.name + suffix) && ok;

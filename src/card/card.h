@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "card/pool.h"
+
 class Game;
 
 // Keyword bits of Character::special.
@@ -16,14 +18,6 @@ enum Keyword {
     LIFESTEAL = 8,
     TAUNT = 16,
 };
-
-// Every card, character and AI is allocated through the match pool, so that a finished match's
-// objects can all be given back at once and none before (nothing is freed during a match).
-// Frees every card, character and AI alive. Only safe when no operation of those objects is
-// running: at the start of a match, or when the program ends.
-void reclaimMatchObjects();
-// Number of cards, characters and AIs alive (for tests and the memory figures).
-std::size_t matchObjectCount();
 
 class Card {
 public:
@@ -43,6 +37,8 @@ public:
     virtual bool canUse(Game* game, bool camp);
     virtual void useSpell(Game* game, int pos, bool camp);
     virtual void setTarget(Game* game);
+    // A copy that shares nothing with this one (a simulated position's own card).
+    virtual Card* clone() const { return new Card(*this); }
 
     virtual ~Card() = default;
     static void* operator new(std::size_t size);
@@ -62,6 +58,7 @@ public:
     void genMinion(Game* game, int pos, bool camp) override;
     void printLarge(Game* game, int x, int y) override;
     bool canUse(Game* game, bool camp) override;
+    MinionCard* clone() const override { return new MinionCard(*this); }
 };
 
 class SpellCard : public Card {
@@ -73,6 +70,7 @@ public:
     bool canUse(Game* game, bool camp) override;
     void useSpell(Game* game, int pos, bool camp) override;
     void setTarget(Game* game) override;
+    SpellCard* clone() const override { return new SpellCard(*this); }
 };
 
 class Character {
@@ -109,6 +107,8 @@ public:
     virtual bool canAtk(Game* game);
     virtual void heal(Game* game, int val);
     virtual int getDamage(Game* game, int dmg);
+    // A copy that shares nothing with this one (a simulated position's own character).
+    virtual Character* clone() const { return new Character(*this); }
 
     virtual ~Character() = default;
     static void* operator new(std::size_t size);
@@ -128,6 +128,7 @@ public:
     void battleCry(Game* game) override;
     void deathRattle(Game* game) override;
     void endOfTurn(Game* game) override;
+    Minion* clone() const override { return new Minion(*this); }
 
 protected:
     // The assignments every minion constructor makes, in their order.
@@ -142,6 +143,7 @@ public:
     void print(Game* game) override;
     void deathRattle(Game* game) override;
     void endOfTurn(Game* game) override;
+    MainHero* clone() const override { return new MainHero(*this); }
 };
 
 // The parameter list every special minion shares with Minion.
@@ -155,36 +157,42 @@ public:
     Minion_Hana(MINION_PARAMS);
     void deathRattle(Game* game) override;
     void endOfTurn(Game* game) override;
+    Minion_Hana* clone() const override { return new Minion_Hana(*this); }
 };
 
 class Minion_Priscilla : public Minion {
 public:
     Minion_Priscilla(MINION_PARAMS);
     void battleCry(Game* game) override;
+    Minion_Priscilla* clone() const override { return new Minion_Priscilla(*this); }
 };
 
 class Minion_Claude : public Minion {
 public:
     Minion_Claude(MINION_PARAMS);
     void battleCry(Game* game) override;
+    Minion_Claude* clone() const override { return new Minion_Claude(*this); }
 };
 
 class Minion_FPrincess : public Minion {
 public:
     Minion_FPrincess(MINION_PARAMS);
     void endOfMyTurn(Game* game) override;
+    Minion_FPrincess* clone() const override { return new Minion_FPrincess(*this); }
 };
 
 class Minion_Ara : public Minion {
 public:
     Minion_Ara(MINION_PARAMS);
     void battleCry(Game* game) override;
+    Minion_Ara* clone() const override { return new Minion_Ara(*this); }
 };
 
 class Minion_Ara_Tentacle : public Minion {
 public:
     Minion_Ara_Tentacle(MINION_PARAMS);
     void endOfMyTurn(Game* game) override;
+    Minion_Ara_Tentacle* clone() const override { return new Minion_Ara_Tentacle(*this); }
 };
 
 #undef MINION_PARAMS
@@ -213,3 +221,10 @@ SpellCard* hit();
 // The board class of a catalogue id, created with the card's values for slot pos of side camp;
 // nullptr for an id that has no board class.
 Minion* makeBoardMinion(const MinionCard& card, int pos, bool camp);
+
+// The enemy hero's slot, then the enemy places left to right, for an act of side camp.
+std::vector<int> enemySlots(bool camp);
+// Whether the minion of this card asks its side for a target when it is played (its battle cry
+// picks one of battleCryCandidates); the candidates before the rule of who may be picked.
+bool asksForTarget(const Card& card);
+std::vector<int> battleCryCandidates(const Card& card, bool camp);

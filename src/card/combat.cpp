@@ -2,11 +2,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "ai/ai.h"
 #include "card/card.h"
 #include "game/game.h"
-#include "render/layout.h"
-#include "render/surface.h"
+#include "game/presenter.h"
 
 namespace {
 
@@ -54,35 +52,20 @@ int Character::setTarget(Game* game, std::vector<int> candi, bool camp) {
         }
     }
     if (!found) return -1;
-    if (camp) {
-        if (game->ai) return game->ai->chooseTarget(game);
-        AI standIn; // the policy has no state, so any instance answers the same
-        return standIn.chooseTarget(game);
-    }
-    // The player's pick: the battle screen's click handling answers through atkTo.
-    game->status = ATKCARD;
-    game->atkTo = -2;
-    while (game->atkTo == -2 && !game->gameEnd) {
-        b.printBattle(game, true);
-        Sleep(10);
-    }
-    // A match that ended meanwhile leaves nothing to pick.
-    if (game->atkTo < 0 || game->atkTo >= 20) return -1;
-    return game->atkTo;
+    return pickTarget(game, camp);
 }
 
 void Character::attack(Game* game, int to, bool normalAtk, bool getDamage, bool firstAttacker, int dmg) {
     Battle& b = game->battle;
     Character* target = b.c[to];
     if (normalAtk) --atkCnt;
-    LayoutPoint at = CharPos[to];
-    game->anime_move("p_atk", at.x - 40, at.y - 40, at.x + 40, at.y + 40, 250, 10, 4);
+    game->presenter->struck(game, to);
     if (target->nowatk > 0 && getDamage) target->attack(game, pos, false, false, false, -1);
     // -1: the attacker's own attack, as it stands after the strike-back.
     int damage = dmg == -1 ? nowatk : dmg;
     int dealt = target->getDamage(game, damage);
     if (special & LIFESTEAL) b.c[camp ? 1 : 0]->heal(game, dealt);
-    b.printBattle(game, true);
+    game->presenter->redraw(game);
     if (firstAttacker) {
         if (target->nowhp < 1) target->deathRattle(game);
         if (nowhp < 1) deathRattle(game);
@@ -101,8 +84,7 @@ int Character::getDamage(Game*, int dmg) {
 
 void Character::heal(Game* game, int val) {
     if (nowhp >= hp) return;
-    LayoutPoint at = CharPos[pos];
-    game->anime_move("heal", at.x, at.y, at.x, at.y - 40, 200, 10, 4);
+    game->presenter->healed(game, pos);
     nowhp = std::min(nowhp + val, hp);
 }
 

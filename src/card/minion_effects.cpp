@@ -7,7 +7,10 @@
 
 namespace {
 
-// The enemy hero's slot, then the enemy places left to right.
+constexpr int CLAUDE_ID = 1201;
+
+} // namespace
+
 std::vector<int> enemySlots(bool camp) {
     std::vector<int> slots{camp ? 0 : 1};
     int first = camp ? 2 : 11;
@@ -15,7 +18,12 @@ std::vector<int> enemySlots(bool camp) {
     return slots;
 }
 
-} // namespace
+// Claude's is the only battle cry that asks for a target.
+bool asksForTarget(const Card& card) { return card.id == CLAUDE_ID; }
+
+std::vector<int> battleCryCandidates(const Card& card, bool camp) {
+    return asksForTarget(card) ? enemySlots(camp) : std::vector<int>{};
+}
 
 void Minion_Hana::deathRattle(Game* game) {
     if (!(special & REVIVE)) {

@@ -1,7 +1,7 @@
 // Playing cards: whether a card may be played, summoning, and the one spell.
 #include "card/card.h"
 #include "game/game.h"
-#include "render/surface.h"
+#include "game/presenter.h"
 
 namespace {
 
@@ -36,14 +36,7 @@ void SpellCard::setTarget(Game* game) {
 }
 
 void SpellCard::useSpell(Game* game, int pos, bool camp) {
-    if (camp) {
-        // The player sees the opponent's spell and acknowledges it with a click and release.
-        printLarge(game, 1130, 114);
-        FlushBatchDraw();
-        while (!press(VK_LBUTTON)) {
-        }
-        while (press(VK_LBUTTON)) {
-        }
-    }
+    // The player sees the opponent's spell and acknowledges it before it takes effect.
+    if (camp) game->presenter->spellCast(game, *this);
     if (id == 10000) game->battle.c[camp ? 1 : 0]->attack(game, pos, false, false, true, 3);
 }

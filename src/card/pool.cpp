@@ -1,78 +1,116 @@
+// Where cards, characters and AIs live: the match pool of the real match, or the arena of a
+// simulation running on this thread.
+#include <algorithm>
 #include <new>
-#include <unordered_set>
+#include <unordered_map>
 
-#include "ai/ai.h"
 #include "card/card.h"
 
 namespace {
 
-// Every live card, character and AI. Card and Character are single-inheritance roots, so the pointer
-// operator new hands out is also the pointer to the Card or Character sub-object.
-template <class Base>
-struct LiveSet {
-    std::unordered_set<void*> live;
+// Every live object of the match pool, with what destroys it. Card and Character are
+// single-inheritance roots, so the pointer operator new hands out is also the pointer to the Card
+// or Character sub-object.
+struct MatchPool {
+    std::unordered_map<void*, void (*)(void*)> live;
     bool sweeping = false;
 
-    ~LiveSet() { sweep(); }
+    ~MatchPool() { sweep(); }
 
     void sweep() {
         sweeping = true;
-        std::unordered_set<void*> doomed;
+        std::unordered_map<void*, void (*)(void*)> doomed;
         doomed.swap(live);
-        for (void* p : doomed) delete static_cast<Base*>(p);
+        for (auto [p, destroy] : doomed) {
+            destroy(p);
+            ::operator delete(p);
+        }
         sweeping = false;
-    }
-
-    void* allocate(std::size_t size) {
-        void* raw = ::operator new(size);
-        live.insert(raw);
-        return raw;
-    }
-
-    void release(void* p) {
-        if (!sweeping) live.erase(p);
-        ::operator delete(p);
     }
 };
 
-LiveSet<Card>& cards() {
-    static LiveSet<Card> set;
-    return set;
+MatchPool& matchPool() {
+    static MatchPool pool;
+    return pool;
 }
 
-LiveSet<Character>& characters() {
-    static LiveSet<Character> set;
-    return set;
-}
+thread_local ObjectArena* activeArena = nullptr;
 
-LiveSet<AI>& opponents() {
-    static LiveSet<AI> set;
-    return set;
-}
+constexpr std::size_t BLOCK_BYTES = 64 * 1024;
+constexpr std::size_t ALIGNMENT = alignof(std::max_align_t);
 
 } // namespace
 
-void* Card::operator new(std::size_t size) { return cards().allocate(size); }
-void Card::operator delete(void* p) noexcept {
-    if (p) cards().release(p);
+ObjectArena::~ObjectArena() {
+    reset();
+    for (Block& b : blocks) ::operator delete(b.bytes);
 }
 
-void* Character::operator new(std::size_t size) { return characters().allocate(size); }
-void Character::operator delete(void* p) noexcept {
-    if (p) characters().release(p);
+void* ObjectArena::allocate(std::size_t size, void (*destroy)(void*)) {
+    size = (size + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
+    while (current < blocks.size() && used + size > blocks[current].size) {
+        ++current;
+        used = 0;
+    }
+    if (current == blocks.size()) {
+        std::size_t bytes = std::max(BLOCK_BYTES, size);
+        blocks.push_back({static_cast<char*>(::operator new(bytes)), bytes});
+        used = 0;
+    }
+    void* p = blocks[current].bytes + used;
+    used += size;
+    made.push_back({p, destroy});
+    return p;
 }
 
-void* AI::operator new(std::size_t size) { return opponents().allocate(size); }
-void AI::operator delete(void* p) noexcept {
-    if (p) opponents().release(p);
+bool ObjectArena::owns(const void* p) const {
+    const char* c = static_cast<const char*>(p);
+    return std::any_of(blocks.begin(), blocks.end(),
+                       [c](const Block& b) { return c >= b.bytes && c < b.bytes + b.size; });
 }
+
+void ObjectArena::reset() {
+    for (auto it = made.rbegin(); it != made.rend(); ++it) it->destroy(it->object);
+    made.clear();
+    current = 0;
+    used = 0;
+}
+
+std::size_t ObjectArena::reservedBytes() const {
+    std::size_t total = 0;
+    for (const Block& b : blocks) total += b.size;
+    return total;
+}
+
+ArenaScope::ArenaScope(ObjectArena& arena) : previous(activeArena) { activeArena = &arena; }
+ArenaScope::~ArenaScope() { activeArena = previous; }
+
+void* poolAllocate(std::size_t size, void (*destroy)(void*)) {
+    if (activeArena) return activeArena->allocate(size, destroy);
+    void* raw = ::operator new(size);
+    matchPool().live.emplace(raw, destroy);
+    return raw;
+}
+
+// An arena's objects are destroyed by its reset, never one by one.
+void poolRelease(void* p) noexcept {
+    if (!p || (activeArena && activeArena->owns(p))) return;
+    if (!matchPool().sweeping) matchPool().live.erase(p);
+    ::operator delete(p);
+}
+
+void* Card::operator new(std::size_t size) { return poolAllocate(size, destroyAs<Card>); }
+void Card::operator delete(void* p) noexcept { poolRelease(p); }
+
+void* Character::operator new(std::size_t size) { return poolAllocate(size, destroyAs<Character>); }
+void Character::operator delete(void* p) noexcept { poolRelease(p); }
 
 void reclaimMatchObjects() {
-    cards().sweep();
-    characters().sweep();
-    opponents().sweep();
+    if (activeArena) return activeArena->reset();
+    matchPool().sweep();
 }
 
 std::size_t matchObjectCount() {
-    return cards().live.size() + characters().live.size() + opponents().live.size();
+    if (activeArena) return activeArena->objectCount();
+    return matchPool().live.size();
 }

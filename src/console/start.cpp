@@ -84,7 +84,7 @@ void openGame(Game& now, int index, bool debug, const LanguageChoice& language, 
     }
     if (!language.complaint.empty()) std::cerr << language.complaint << std::endl;
     saveSettings(index, debug, language.lineToWrite());
-    setLanguage(language.chosen); // before the pictures: English ones replace those with words
+    now.language = language.chosen; // before the pictures: English ones replace those with words
     now.loadAssets();
     initgraph(WIDTH, HEIGHT, debug ? EX_SHOWCONSOLE : 0);
     BeginBatchDraw();

@@ -1,15 +1,11 @@
 // Battle operations on hands and decks: drawing, receiving and playing cards.
 #include "card/card.h"
 #include "game/game.h"
-#include "render/layout.h"
+#include "game/presenter.h"
 
 namespace {
 
 constexpr int HAND_LIMIT = 8;
-constexpr LayoutPoint MY_DECK = {1142, 720};
-constexpr LayoutPoint OP_DECK = {1142, 188};
-constexpr LayoutPoint OP_HAND_CORNER = {76, 50};
-constexpr LayoutPoint OP_HAND_CENTRE = {117, 106};
 
 } // namespace
 
@@ -17,21 +13,17 @@ void Battle::drawCard(Game* game, bool camp) {
     std::vector<Card*>& deck = camp ? opDeck : myDeck;
     std::vector<Card*>& hand = camp ? opCard : myCard;
     if (deck.empty() || (int)hand.size() >= HAND_LIMIT) return;
-    LayoutPoint from = camp ? OP_DECK : MY_DECK;
-    LayoutPoint to = camp ? OP_HAND_CORNER : CardPos[hand.size()];
-    game->anime_move("card", from.x, from.y, to.x, to.y, 600, 18, 0);
+    game->presenter->cardDrawn(game, camp);
     hand.push_back(deck.back());
     deck.pop_back();
-    printBattle(game, true);
+    game->presenter->redraw(game);
 }
 
 void Battle::getCard(Game* game, Card* newc, bool camp, int fromPos) {
     std::vector<Card*>& hand = camp ? opCard : myCard;
     // A full hand drops the card; the match pool reclaims it with the rest.
     if ((int)hand.size() >= HAND_LIMIT) return;
-    LayoutPoint from = CharPos[fromPos];
-    LayoutPoint to = camp ? OP_HAND_CENTRE : LayoutPoint{CardPos[hand.size()].x + 41, CardPos[hand.size()].y + 56};
-    game->anime_move("card", from.x, from.y, to.x, to.y, 400, 16, 4);
+    game->presenter->cardGiven(game, camp, fromPos);
     hand.push_back(newc);
 }
 

@@ -1,15 +1,14 @@
 // The battle driver: set-up, the opening exchange, then full turns until a hero falls.
 #include "game/driver.h"
 
-#include "ai/ai.h"
+#include "ai/ai.h" // up: the match makes its opponent's AI as it begins
 #include "card/card.h"
 #include "game/game.h"
+#include "game/presenter.h"
 #include "game/random.h"
-#include "render/surface.h"
+#include "platform/platform.h"
 
 namespace {
-
-constexpr int WAIT_MS = 10;
 
 // Gives back everything the previous match created; nothing of it runs any more.
 void reclaimPreviousMatch(Game* game) {
@@ -36,15 +35,11 @@ void fillDecks(Battle& b) {
     b.myDeck.push_back(CARD_ARA);
 }
 
-// The player marks cards to exchange; marked cards go back on top of the deck, which is then
-// shuffled, and the hand is refilled to four.
-void openingExchange(Game* game) {
+} // namespace
+
+void closeExchange(Game* game) {
     Battle& b = game->battle;
-    game->status = CHANGECARD;
-    while (game->status == CHANGECARD) {
-        b.printBattle(game, true);
-        Sleep(WAIT_MS);
-    }
+    // Marked cards go back on top of the deck, which is then shuffled, and the hand is refilled.
     for (int step = 0, j = 0; step < 4 && j < (int)b.myCard.size(); ++step) {
         if (b.myCard[j]->changed) {
             b.myDeck.push_back(b.myCard[j]);
@@ -53,32 +48,40 @@ void openingExchange(Game* game) {
             ++j;
         }
     }
-    b.printBattle(game, true);
+    game->presenter->redraw(game);
     randomShuffle(b.myDeck);
     while (b.myCard.size() <= 3 && !b.myDeck.empty()) b.drawCard(game, false);
+    game->ai = new AI();
 }
 
-void beginTurn(Game* game, bool camp) {
+void openTurn(Game* game, bool camp) {
     Battle& b = game->battle;
+    if (!camp) ++b.turn;
+    b.nowTurn = camp;
     b.c[camp]->beginOfMyTurn(game);
     for (int slot = camp ? 11 : 2, last = slot + 8; slot <= last; ++slot) b.c[slot]->beginOfMyTurn(game);
     int& spMax = camp ? b.opSpMax : b.mySpMax;
     if (spMax <= 9) ++spMax;
     (camp ? b.opSp : b.mySp) = spMax;
+    if (camp) game->presenter->redraw(game);
+    b.drawCard(game, camp);
+    if (camp) return;
+    game->status = FREE;
+    game->cardChosen = -1;
+    game->atkFrom = -1;
 }
 
-void endTurn(Game* game, bool camp) {
+void closeTurn(Game* game, bool camp) {
     Battle& b = game->battle;
+    if (!camp) game->status = DISABLE;
     for (int slot = 0; slot < 20; ++slot) b.c[slot]->endOfTurn(game);
     b.c[camp]->endOfMyTurn(game);
     for (int slot = camp ? 11 : 2, last = slot + 8; slot <= last; ++slot) b.c[slot]->endOfMyTurn(game);
 }
 
-} // namespace
-
-void startBattle(Game* game) {
+void playMatch(Game* game, unsigned seed) {
     reclaimPreviousMatch(game);
-    seedMatchRandom();
+    seedRandom(seed);
     game->gameEnd = false;
     game->battle = Battle();
     Battle& b = game->battle;
@@ -86,30 +89,19 @@ void startBattle(Game* game) {
     fillDecks(b);
     for (int i = 0; i < 4; ++i) b.drawCard(game, false);
     for (int i = 0; i < 4; ++i) b.drawCard(game, true);
-    openingExchange(game);
-    game->ai = new AI();
+    game->status = CHANGECARD;
+    game->presenter->openingExchange(game);
+    closeExchange(game);
 
     while (!game->gameEnd) {
-        ++b.turn;
-        b.nowTurn = false;
-        beginTurn(game, false);
-        b.drawCard(game, false);
-        game->status = FREE;
-        game->cardChosen = -1;
-        game->atkFrom = -1;
-        while (!b.nowTurn) {
-            b.printBattle(game, true);
-            if (game->gameEnd) return;
-            Sleep(WAIT_MS);
-        }
-        game->status = DISABLE;
-        endTurn(game, false);
-
-        b.nowTurn = true;
-        beginTurn(game, true);
-        b.printBattle(game, true);
-        b.drawCard(game, true);
+        openTurn(game, false);
+        game->presenter->playerTurn(game);
+        if (game->gameEnd) return;
+        closeTurn(game, false);
+        openTurn(game, true);
         game->ai->work(game);
-        endTurn(game, true);
+        closeTurn(game, true);
     }
 }
+
+void startBattle(Game* game) { playMatch(game, platform::matchSeed()); }

@@ -1,24 +1,18 @@
-// The end screens: the result over the final board until the space key.
+// The end of a match: the result is shown until the player dismisses it, then the match is over.
 #include "game/game.h"
-#include "render/easyx_con.h"
-#include "render/surface.h"
+#include "game/presenter.h"
 
 namespace {
 
-void endScreen(Game* game, const char* picture) {
+void endMatch(Game* game, bool won) {
     // A match is decided once: a later death in the same turn (the hooks still run after the end)
     // must not bring up a second, contrary end screen.
     if (game->gameEnd) return;
-    game->battle.printBattle(game, false);
-    game->printPic(picture, 756, 512, 4);
-    EText("按空格键返回……", WHITE, true, 0, 0, 512, 32).print(game, 756, 600);
-    FlushBatchDraw();
-    while (!press(VK_SPACE)) {
-    }
+    game->presenter->matchOver(game, won);
     game->gameEnd = true;
 }
 
 } // namespace
 
-void Game::win() { endScreen(this, "win"); }
-void Game::lose() { endScreen(this, "lose"); }
+void Game::win() { endMatch(this, true); }
+void Game::lose() { endMatch(this, false); }

@@ -1,5 +1,7 @@
 #include "game/game.h"
 
+#include "game/presenter.h"
+
 Battle::Battle() : turn(0), nowTurn(false), mySp(0), opSp(0), mySpMax(0), opSpMax(0) {
     myCard.clear();
     myDeck.clear();
@@ -19,7 +21,8 @@ Battle& Battle::operator=(const Battle& other) = default;
 Battle& Battle::operator=(Battle&& other) = default;
 
 Game::Game()
-    : rate(1.0), font("幼圆"), ai(nullptr), status(DISABLE), cardChosen(-1), atkFrom(-1), atkTo(-1), gameEnd(false) {}
+    : rate(1.0), font("幼圆"), ai(nullptr), status(DISABLE), cardChosen(-1), atkFrom(-1), atkTo(-1), gameEnd(false),
+      presenter(&screenPresenter()), opponent(nullptr), plannedPick(-1), language(Language::CHINESE) {}
 
 Game::~Game() = default;
 

@@ -5,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "game/language.h"
+
 class AI;
 class AssetPic;
 class Card;
 class Character;
 class Game;
+class Policy;
+class Presenter;
 
 // Interaction state of the player's turn, stored in Game::status.
 enum status {
@@ -67,6 +71,15 @@ public:
     int atkTo;
     bool gameEnd;
     std::map<std::string, AssetPic*> pmap;
+    // Who shows this match and plays the player's part: the game window's presenter unless a
+    // simulation gives its own.
+    Presenter* presenter;
+    // Who decides for the opponent: null for its AI's own rules.
+    Policy* opponent;
+    // A pick decided with the action that causes it (a battle cry's target); -1 for none.
+    int plannedPick;
+    // The language of the window's words, chosen before the game.
+    Language language;
 
     Game();
     ~Game();

@@ -11,7 +11,7 @@
 
 #include "game/game.h"
 #include "platform/platform.h"
-#include "render/language.h"
+#include "game/language.h"
 #include "render/surface_internal.h"
 
 namespace {
@@ -140,6 +140,26 @@ bool readIndex(const std::string& file, std::istringstream& in) {
     return true;
 }
 
+// The file of a picture: in English the variant in en/ of the asset folder when there is one (the
+// pictures that carry words have one), otherwise the picture itself.
+std::string pictureFile(const std::string& folder, const std::string& stem, Language language) {
+    if (language == Language::ENGLISH) {
+        std::string english = folder + "/en/" + stem + ".png";
+        if (platform::pathKind(english) == platform::PathKind::REGULAR) return english;
+    }
+    return folder + "/" + stem + ".png";
+}
+
+// Reads a picture file into `pic` at its size, within what loading may still take.
+void loadPictureFile(AssetPic& pic, const std::string& file) {
+    size_t target = (size_t)std::max(0, pic.width) * std::max(0, pic.height) * sizeof(uint32_t);
+    size_t taken = store().bytes + target;
+    size_t memoryLimit = LOADING_CEILING - std::min(LOADING_CEILING, taken);
+    std::string error;
+    if (!loadPicture(&pic.img, file.c_str(), pic.height, pic.width, memoryLimit, error))
+        report("cannot load picture " + file + ": " + error + "; it is not drawn");
+}
+
 // One reading of the two index files from the asset folder.
 struct Catalogue {
     std::string folder, sizeFile, contentFile;
@@ -203,20 +223,10 @@ struct Catalogue {
             return report("picture " + identifier + " (" + folder + "/" + stem +
                           ".png) would take the pictures over their budget of " + platform::byteCount(store().budget) +
                           "; it is not drawn");
-        pic->load(stem);
+        loadPictureFile(*pic, pictureFile(folder, stem, game.language));
         store().bytes += heldBytes(*pic);
     }
 };
-
-// The file of a picture: in English the variant in en/ of the asset folder when there is one (the
-// pictures that carry words have one), otherwise the picture itself.
-std::string pictureFile(const std::string& folder, const std::string& stem) {
-    if (language() == Language::ENGLISH) {
-        std::string english = folder + "/en/" + stem + ".png";
-        if (platform::pathKind(english) == platform::PathKind::REGULAR) return english;
-    }
-    return folder + "/" + stem + ".png";
-}
 
 } // namespace
 
@@ -245,15 +255,10 @@ void releasePictures() {
 
 AssetPic::AssetPic() : id(""), img(), width(0), height(0) {}
 
+// The picture itself; the catalogue's loader takes the chosen language's variant where there is one.
 void AssetPic::load(std::string path) {
     std::string folder = assetFolder().empty() ? "./asset" : assetFolder();
-    std::string file = pictureFile(folder, path);
-    size_t target = (size_t)std::max(0, width) * std::max(0, height) * sizeof(uint32_t);
-    size_t taken = store().bytes + target;
-    size_t memoryLimit = LOADING_CEILING - std::min(LOADING_CEILING, taken);
-    std::string error;
-    if (!loadPicture(&img, file.c_str(), height, width, memoryLimit, error))
-        report("cannot load picture " + file + ": " + error + "; it is not drawn");
+    loadPictureFile(*this, pictureFile(folder, path, Language::CHINESE));
 }
 
 void AssetPic::print(int x, int y, double rate, int fmt) {

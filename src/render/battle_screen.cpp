@@ -20,7 +20,9 @@ void screenText(Game* game, const std::string& text, int cx, int cy, int w) {
 std::string manaText(int now, int max) { return std::to_string(now) + "/" + std::to_string(max); }
 
 // A label and a number: the label alone is game text, shown in the chosen language.
-std::string countText(const std::string& label, size_t count) { return shownText(label) + std::to_string(count); }
+std::string countText(Game* game, const std::string& label, size_t count) {
+    return shownText(game->language, label) + std::to_string(count);
+}
 
 // The click pattern of the screen's own button.
 bool buttonClicked(Game* game) {
@@ -53,11 +55,11 @@ void drawMana(Game* game, const Battle& battle) {
 
 void drawPiles(Game* game, const Battle& battle) {
     game->printPic("card", 1142, 720, 0);
-    screenText(game, countText("×", battle.myDeck.size()), 1270, 810, 128);
+    screenText(game, countText(game, "×", battle.myDeck.size()), 1270, 810, 128);
     game->printPic("card", 1142, 188, 0);
-    screenText(game, countText("×", battle.opDeck.size()), 1270, 278, 128);
+    screenText(game, countText(game, "×", battle.opDeck.size()), 1270, 278, 128);
     game->printPic("card", 76, 50, 0);
-    screenText(game, countText("对手手牌×", battle.opCard.size()), 278, 105, 212);
+    screenText(game, countText(game, "对手手牌×", battle.opCard.size()), 278, 105, 212);
 }
 
 } // namespace

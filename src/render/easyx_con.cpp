@@ -31,7 +31,7 @@ void EText::print(Game* game, int dx, int dy) {
     if (isBold) f.lfWeight = 1000;
     settextstyle(&f);
     // The words in the chosen language; in Chinese the text itself, byte for byte.
-    drawtext(shownText(txt).c_str(), &rect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
+    drawtext(shownText(game->language, txt).c_str(), &rect, DT_CENTER | DT_VCENTER | DT_WORDBREAK);
 }
 
 EButton::EButton(int _x, int _y, std::string _pid)

@@ -1,4 +1,4 @@
-// The chosen language and the English lookup.
+// The English lookup.
 #include "render/language.h"
 
 #include <algorithm>
@@ -9,16 +9,6 @@
 
 namespace {
 
-struct LanguageState {
-    Language chosen = Language::CHINESE;
-    std::vector<std::string> untranslated;
-};
-
-LanguageState& state() {
-    static LanguageState s;
-    return s;
-}
-
 const std::unordered_map<std::string_view, const char*>& entries() {
     static const std::unordered_map<std::string_view, const char*> map = [] {
         std::unordered_map<std::string_view, const char*> m;
@@ -28,20 +18,9 @@ const std::unordered_map<std::string_view, const char*>& entries() {
     return map;
 }
 
-struct LanguageNames {
-    Language language;
-    const char* code;
-    const char* name;
-};
-constexpr LanguageNames LANGUAGES[] = {
-    {Language::CHINESE, "zh", "Chinese"},
-    {Language::ENGLISH, "en", "English"},
-};
-
-const LanguageNames& namesOf(Language language) {
-    for (const LanguageNames& names : LANGUAGES)
-        if (names.language == language) return names;
-    return LANGUAGES[0];
+std::vector<std::string>& untranslated() {
+    static std::vector<std::string> seen;
+    return seen;
 }
 
 bool plainAscii(const std::string& s) {
@@ -49,25 +28,11 @@ bool plainAscii(const std::string& s) {
 }
 
 void noteUntranslated(const std::string& gbk) {
-    std::vector<std::string>& seen = state().untranslated;
+    std::vector<std::string>& seen = untranslated();
     if (std::find(seen.begin(), seen.end(), gbk) == seen.end()) seen.push_back(gbk);
 }
 
 } // namespace
-
-void setLanguage(Language language) { state().chosen = language; }
-
-Language language() { return state().chosen; }
-
-const char* languageCode(Language language) { return namesOf(language).code; }
-
-const char* languageName(Language language) { return namesOf(language).name; }
-
-std::optional<Language> languageOfCode(const std::string& code) {
-    for (const LanguageNames& names : LANGUAGES)
-        if (code == names.code) return names.language;
-    return std::nullopt;
-}
 
 const char* englishEntry(const std::string& gbk) {
     auto it = entries().find(gbk);
@@ -76,13 +41,13 @@ const char* englishEntry(const std::string& gbk) {
 
 size_t englishEntryCount() { return entries().size(); }
 
-std::string shownText(const std::string& gbk) {
-    if (state().chosen == Language::CHINESE || plainAscii(gbk)) return gbk;
+std::string shownText(Language language, const std::string& gbk) {
+    if (language == Language::CHINESE || plainAscii(gbk)) return gbk;
     if (const char* english = englishEntry(gbk)) return english;
     noteUntranslated(gbk);
     return gbk;
 }
 
-const std::vector<std::string>& untranslatedTexts() { return state().untranslated; }
+const std::vector<std::string>& untranslatedTexts() { return untranslated(); }
 
-void clearUntranslatedTexts() { state().untranslated.clear(); }
+void clearUntranslatedTexts() { untranslated().clear(); }

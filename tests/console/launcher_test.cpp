@@ -35,7 +35,6 @@ protected:
         fs::current_path(dir);
     }
     void TearDown() override {
-        setLanguage(Language::CHINESE); // the launcher sets the game's language for the whole run
         fs::current_path(home);
         fs::remove_all(dir);
         ConsoleTest::TearDown();
@@ -386,7 +385,7 @@ TEST_F(Launcher, TheLanguageShowsOnALineOfItsOwnAndLSwitchesIt) {
     EXPECT_EQ(english, std::string(14, ' ') + "Language (L to change): English");
     EXPECT_EQ(widgetsAfter, widgetsBefore) << "switching redraws the language's line alone";
     EXPECT_EQ(screen::rowText(20), "");
-    EXPECT_EQ(language(), Language::ENGLISH);
+    EXPECT_EQ(game.language, Language::ENGLISH);
     EXPECT_EQ(savedSettings(), "2\n1\nen\n");
 }
 
@@ -438,7 +437,7 @@ TEST_P(LauncherLanguage, ComesFromTheFileTheCommandLineAndTheKey) {
         },
         c.asked);
     std::string errors = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(language(), c.played);
+    EXPECT_EQ(game.language, c.played);
     EXPECT_EQ(savedSettings(), c.saved);
     if (c.complaint) {
         EXPECT_NE(errors.find("setting.ini: the third line " + std::string(c.complaint) + " names no language"),

@@ -33,7 +33,7 @@ std::string inEnglish(const std::string& chinese) {
 
 class English : public testing_support::GameWindowTest {
 protected:
-    testing_support::EnglishChosen chosen;
+    testing_support::EnglishChosen chosen{game};
     testing_support::TextWatch watch;
 
     void TearDown() override {

@@ -93,7 +93,7 @@ std::vector<Scene> scenes() {
 class EnglishFit : public ::testing::TestWithParam<double> {
 protected:
     Game game;
-    testing_support::EnglishChosen chosen;
+    testing_support::EnglishChosen chosen{game};
 
     void SetUp() override {
         headless::enable();

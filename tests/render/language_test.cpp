@@ -100,7 +100,7 @@ class Lookup : public BattleScreen {};
 
 // With no language chosen, every text reaches drawtext exactly as the game made it.
 TEST_F(Lookup, ChineseDrawsEveryTextByteForByte) {
-    ASSERT_EQ(language(), Language::CHINESE);
+    ASSERT_EQ(game.language, Language::CHINESE);
     open(0.5);
     std::vector<std::string> texts = {"按空格键返回……", "冒险模式", "没有这个词"};
     for (const auto& card : catalogueCards()) texts.insert(texts.end(), {card->name, card->detail});
@@ -123,7 +123,7 @@ TEST_F(Lookup, AChineseTextWithoutAnEntryIsDrawnAsItIsAndNoted) {
     open(0.5);
     TextWatch watch;
     {
-        EnglishChosen chosen;
+        EnglishChosen chosen(game);
         for (const char* t : {"没有这个词", "12/30", "没有这个词"}) EText(t, WHITE, true, 0, 0, 200, 32).print(&game, 100, 100);
         ASSERT_EQ(watch.texts().size(), 3u);
         EXPECT_EQ(watch.texts()[0].gbk, "没有这个词");
@@ -147,7 +147,6 @@ struct PictureCase {
 class EnglishPictures : public ::testing::TestWithParam<PictureCase> {
 protected:
     void TearDown() override {
-        setLanguage(Language::CHINESE);
         useDefaultAssetSearchPlaces();
     }
 };
@@ -168,8 +167,8 @@ TEST_P(EnglishPictures, TheEnglishVariantStandsInOnlyInEnglish) {
         testing_support::writeSolidPng("asset/en/et.png", 4, 4, 0xFF000000 | ENGLISH_COLOUR);
     if (k.english == Variant::FOLDER) std::filesystem::create_directories("asset/en/et.png");
     setAssetSearchPlaces({"./asset"});
-    setLanguage(k.chosen);
     Game game;
+    game.language = k.chosen;
     game.rate = 1.0;
     testing::internal::CaptureStderr();
     game.loadAssets();
