@@ -1,15 +1,20 @@
 // Whole headless matches played by the tests' scripted player: how long one takes on the virtual
 // clock, and the resident memory after the first match against after a hundred (every card,
-// character and opponent of a finished match is given back when the next one starts).
+// character and opponent of a finished match is given back when the next one starts). Beside them,
+// silent matches (the rules alone, the standard policy in both seats) and the deep copy of a
+// mid-game position that a search makes for every position it tries.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "ai/policies.h"
 #include "card/card.h"
 #include "game/driver.h"
 #include "game/game.h"
+#include "game/presenter.h"
+#include "game/simulator.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
@@ -67,6 +72,46 @@ void ResidentMemoryOverAHundredMatches(benchmark::State& state) {
     }
 }
 BENCHMARK(ResidentMemoryOverAHundredMatches)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Silent matches on one thread: items per second is matches per second.
+void SilentMatch(benchmark::State& state) {
+    SimulationScope scope;
+    StandardPolicy player, opponent;
+    SilentPresenter presenter(player);
+    Game game;
+    game.presenter = &presenter;
+    game.opponent = &opponent;
+    unsigned seed = 0;
+    for (auto _ : state) playMatch(&game, ++seed);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(SilentMatch)->Unit(benchmark::kMicrosecond);
+
+// A position of the sixth turn, both boards and hands busy, copied into an arena reset between
+// copies, as a search does.
+void CopyMidGamePosition(benchmark::State& state) {
+    SimulationScope scope;
+    StandardPolicy player, opponent;
+    SilentPresenter presenter(player);
+    Game game;
+    game.presenter = &presenter;
+    game.opponent = &opponent;
+    dealMatch(&game, 1);
+    while (!simulator::over(game) && game.battle.turn < 6)
+        simulator::step(game, (simulator::sideToMove(game) ? opponent : player).choose(game));
+    ObjectArena positions;
+    Game copy;
+    for (auto _ : state) {
+        {
+            ArenaScope inPositions(positions);
+            simulator::copyPosition(game, copy);
+        }
+        positions.reset();
+    }
+    state.counters["objects"] = (double)(game.battle.myCard.size() + game.battle.myDeck.size() +
+                                         game.battle.opCard.size() + game.battle.opDeck.size() + 20);
+}
+BENCHMARK(CopyMidGamePosition)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -98,6 +98,12 @@ Action RandomPolicy::choose(Game& game) {
     return actions[nextRandom() % actions.size()];
 }
 
+std::unique_ptr<Policy> policyNamed(const std::string& name) {
+    if (name == "standard") return std::make_unique<StandardPolicy>();
+    if (name == "random") return std::make_unique<RandomPolicy>();
+    return nullptr;
+}
+
 int RandomPolicy::pick(Game& game, bool) {
     std::vector<int> marked;
     for (int slot = 0; slot < 20; ++slot)

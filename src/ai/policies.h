@@ -2,6 +2,8 @@
 // seat) and uniformly random play.
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "game/policy.h"
@@ -40,3 +42,6 @@ public:
 private:
     std::vector<Action> actions;
 };
+
+// The policy of that name ("standard", "random"); null for a name that names none.
+std::unique_ptr<Policy> policyNamed(const std::string& name);

@@ -79,7 +79,7 @@ void closeTurn(Game* game, bool camp) {
     for (int slot = camp ? 11 : 2, last = slot + 8; slot <= last; ++slot) b.c[slot]->endOfMyTurn(game);
 }
 
-void playMatch(Game* game, unsigned seed) {
+void dealMatch(Game* game, unsigned seed) {
     reclaimPreviousMatch(game);
     seedRandom(seed);
     game->gameEnd = false;
@@ -90,6 +90,10 @@ void playMatch(Game* game, unsigned seed) {
     for (int i = 0; i < 4; ++i) b.drawCard(game, false);
     for (int i = 0; i < 4; ++i) b.drawCard(game, true);
     game->status = CHANGECARD;
+}
+
+void playMatch(Game* game, unsigned seed) {
+    dealMatch(game, seed);
     game->presenter->openingExchange(game);
     closeExchange(game);
 

@@ -11,6 +11,9 @@ void startBattle(Game* game);
 void playMatch(Game* game, unsigned seed);
 
 // ---- the steps between the decisions ----
+// A new match from a given seed, up to the opening exchange (status CHANGECARD): the board, the
+// decks, the opening hands.
+void dealMatch(Game* game, unsigned seed);
 // After the opening exchange: the marked cards go back, the deck is shuffled, the hand refilled,
 // the opponent's AI made.
 void closeExchange(Game* game);
