@@ -1,8 +1,8 @@
-#include "game/command_line.h"
-#include "game/lobby.h"
+#include "app/command_line.h"
+#include "app/lobby.h"
 
 int main(int argc, char** argv) {
     CommandLine command = readCommandLine(argc, argv);
     if (!command.play) return command.exitCode;
-    return runGame(command.language);
+    return runGame(command.asked);
 }

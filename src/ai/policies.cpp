@@ -104,6 +104,8 @@ std::unique_ptr<Policy> policyNamed(const std::string& name) {
     return nullptr;
 }
 
+std::unique_ptr<Policy> opponentPolicy(Opponent) { return nullptr; }
+
 int RandomPolicy::pick(Game& game, bool) {
     std::vector<int> marked;
     for (int slot = 0; slot < 20; ++slot)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/choices.h"
 #include "game/policy.h"
 
 class Battle;
@@ -45,3 +46,7 @@ private:
 
 // The policy of that name ("standard", "random"); null for a name that names none.
 std::unique_ptr<Policy> policyNamed(const std::string& name);
+
+// The policy that plays the opponent chosen before the game, as the game plays it on the screen;
+// null for the standard opponent, which its AI plays by its own rules.
+std::unique_ptr<Policy> opponentPolicy(Opponent opponent);

@@ -3,21 +3,19 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
 #include <vector>
 
 #include "console/console.h"
-#include "console/language_choice.h"
+#include "console/choice_rows.h"
 #include "game/game.h"
+#include "game/settings.h"
 #include "platform/terminal.h"
 #include "render/surface.h"
 
 namespace {
-
-const char* const SETTINGS_FILE = "setting.ini";
 
 // Where the launcher's forms and title stand (row, column on the screen). The full screen is the
 // one designed for 60 x 20; a terminal that stays smaller gets the same widgets closer together
@@ -47,16 +45,6 @@ int resolutionOr(int index) {
     return fittingResolution(platform::desktopSize());
 }
 
-void saveSettings(int index, bool debug, const std::string& languageLine) {
-    std::ofstream settings(SETTINGS_FILE, std::ios::out | std::ios::trunc);
-    settings << index << '\n' << debug << '\n';
-    if (!languageLine.empty()) settings << languageLine << '\n';
-    settings.close();
-    // The game starts all the same; the player only learns the choice is not kept.
-    if (!settings)
-        std::cerr << "cardbattle: cannot write " << SETTINGS_FILE << "; the settings are not kept" << std::endl;
-}
-
 // Moves the chosen row with the arrow keys, keeping it on the page shown.
 void moveChoice(List& list, int step) {
     int rows = list.items ? (int)list.items->size() : 0;
@@ -70,10 +58,10 @@ void moveChoice(List& list, int step) {
 }
 
 // Steps 9 to 14 of the launcher: reset the game, save, load the pictures, open the window.
-void openGame(Game& now, int index, bool debug, const LanguageChoice& language, bool screenShown) {
-    index = resolutionOr(index);
-    int HEIGHT = RESOLUTIONS[index][0];
-    int WIDTH = RESOLUTIONS[index][1];
+void openGame(Game& now, Settings settings, bool screenShown) {
+    settings.resolution = resolutionOr(settings.resolution);
+    int HEIGHT = RESOLUTIONS[settings.resolution][0];
+    int WIDTH = RESOLUTIONS[settings.resolution][1];
     now = Game();
     now.rate = HEIGHT / 1024.0;
     if (screenShown) {
@@ -82,25 +70,28 @@ void openGame(Game& now, int index, bool debug, const LanguageChoice& language, 
         // Later diagnostics go to the shell's screen, where they stay readable after the end.
         platform::terminal::endScreen();
     }
-    if (!language.complaint.empty()) std::cerr << language.complaint << std::endl;
-    saveSettings(index, debug, language.lineToWrite());
-    now.language = language.chosen; // before the pictures: English ones replace those with words
+    for (const std::string& complaint : {settings.language.complaint, settings.opponent.complaint})
+        if (!complaint.empty()) std::cerr << complaint << std::endl;
+    saveSettings(settings);
+    now.language = settings.language.chosen; // before the pictures: English ones replace those with words
     now.loadAssets();
-    initgraph(WIDTH, HEIGHT, debug ? EX_SHOWCONSOLE : 0);
+    initgraph(WIDTH, HEIGHT, settings.debug ? EX_SHOWCONSOLE : 0);
     BeginBatchDraw();
     setbkmode(TRANSPARENT);
 }
 
-void startWithoutLauncher(Game& now, std::optional<Language> asked) {
-    std::ifstream settings(SETTINGS_FILE);
-    int index = resolutionOr(readResolution(settings));
-    bool debug = false;
-    settings >> debug;
-    LanguageChoice language = readLanguageChoice(settings, asked);
+void startWithoutLauncher(Game& now, Settings settings) {
+    int index = resolutionOr(settings.resolution);
     std::cerr << "cardbattle: not running in a terminal, so no launcher: starting at " << RESOLUTIONS[index][1]
-              << " x " << RESOLUTIONS[index][0] << ", debug mode " << (debug ? "on" : "off") << ", in "
-              << languageName(language.chosen) << std::endl;
-    openGame(now, index, debug, language, false);
+              << " x " << RESOLUTIONS[index][0] << ", debug mode " << (settings.debug ? "on" : "off") << ", in "
+              << languageName(settings.language.chosen) << ", against the "
+              << opponentCode(settings.opponent.chosen) << " opponent" << std::endl;
+    openGame(now, settings, false);
+}
+
+template <class Value>
+void switchChoice(ChoiceLine<Value>& line, Value a, Value b) {
+    line.chosen = line.chosen == a ? b : a;
 }
 
 } // namespace
@@ -119,18 +110,12 @@ int fittingResolution(platform::Point desktop) {
     return 0;
 }
 
-int readResolution(std::istream& settings) {
-    if (!settings) return -1; // no file
-    int value = 0;
-    if (settings >> value) return value >= 0 && value < RESOLUTION_MAX ? value : -1;
-    // Nothing but blanks (or nothing readable) gives no index; a number too large for an int is
-    // out of range.
-    if (settings.eof() || settings.bad() || value != 0) return -1;
-    return 0;
-}
-
-void createGame(Game& now, std::optional<Language> asked) {
-    if (!platform::terminal::interactive()) return startWithoutLauncher(now, asked);
+Settings createGame(Game& now, const AskedChoices& asked) {
+    Settings settings = loadSettings(asked);
+    if (!platform::terminal::interactive()) {
+        startWithoutLauncher(now, settings);
+        return settings;
+    }
     platform::terminal::beginInput();
 
     // A terminal that cannot take the size asked for keeps the one it had (the console says what
@@ -145,22 +130,25 @@ void createGame(Game& now, std::optional<Language> asked) {
     std::unique_ptr<Label> note;
     if (at.note) note = std::make_unique<Label>(toRaw("&c" + smallTerminalNote(room.col)), 1, 1, &mainForm);
     Label titleLabel(toRaw("&e  Game Launcher - Settings"), at.titleRow, at.titleCol, &mainForm);
-    std::ifstream settings(SETTINGS_FILE);
     Form setResolution(at.listFormRow, at.listFormCol, at.listFormRows, 20, &mainForm, 0);
     std::vector<RawText> items1;
     for (int i = 0; i < RESOLUTION_MAX; ++i) items1.push_back(toRaw(RESOLUTION_NAME[i]));
     List resolution(toRaw("&e Set Resolution"), 2, 3, 15, &setResolution, &items1, 3, 9, "");
     // A file that gives no usable index shows the row that will be used.
-    resolution.isChosen = resolutionOr(readResolution(settings));
+    resolution.isChosen = resolutionOr(settings.resolution);
     resolution.print();
     Form submitForm(at.submitFormRow, at.submitFormCol, 2, 10, &mainForm, 0);
     Button start(toRaw("&f  Start  "), 1, 1, &submitForm, 2, 1);
     Form isDebugForm(at.debugFormRow, at.debugFormCol, 1, at.debugFormCols, &mainForm, 0);
     CheckBox isDebug(toRaw("&fDebug Mode"), 1, 1, &isDebugForm, 10, 'O', "[]");
-    settings >> isDebug.chosen;
-    LanguageChoice language = readLanguageChoice(settings, asked);
-    settings.close();
-    LanguageSwitch languageSwitch(language, at.note);
+    isDebug.chosen = settings.debug; // shown by the first pass
+    ChoiceRows choices({{"&7Language (L to change): ", 'L',
+                         [&] { return std::string(languageName(settings.language.chosen)); },
+                         [&] { switchChoice(settings.language, Language::CHINESE, Language::ENGLISH); }},
+                        {"&7Opponent (O to change): ", 'O',
+                         [&] { return std::string(opponentName(settings.opponent.chosen)); },
+                         [&] { switchChoice(settings.opponent, Opponent::STANDARD, Opponent::STRONG); }}},
+                       at.note);
 
     // The keys beyond the mouse act once per press.
     KeyPress up(platform::VK_UP), down(platform::VK_DOWN), debugKey('D');
@@ -172,7 +160,10 @@ void createGame(Game& now, std::optional<Language> asked) {
         if (up.fresh()) moveChoice(resolution, -1);
         if (down.fresh()) moveChoice(resolution, 1);
         if (debugKey.fresh()) isDebug.set(-1);
-        languageSwitch.preserve();
+        choices.preserve();
     }
-    openGame(now, resolution.isChosen, isDebug.chosen, language, true);
+    settings.resolution = resolution.isChosen;
+    settings.debug = isDebug.chosen;
+    openGame(now, settings, true);
+    return settings;
 }

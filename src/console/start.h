@@ -2,13 +2,11 @@
 // setting.ini between runs), then the game window.
 #pragma once
 
-#include <istream>
-#include <optional>
 #include <string>
 
 #include "platform/platform.h"
 #include "platform/terminal.h"
-#include "render/language.h"
+#include "game/settings.h"
 
 class Game;
 
@@ -20,11 +18,12 @@ inline constexpr int RESOLUTION_MAX = 3;
 inline std::string version = "v" CARDBATTLE_VERSION; // the project's version, given by the build
 
 // Shows the launcher until Start is clicked or Enter or Space is down (Up and Down move the
-// choice, D toggles debug mode, for terminals without a mouse; L switches the language), saves the
-// choices, resets `now`, sets its scale and the language, loads the pictures and opens the game
-// window. Without a terminal it starts at once with the saved settings. A language `asked` for
-// (on the command line) replaces the saved one, and is saved.
-void createGame(Game& now, std::optional<Language> asked = std::nullopt);
+// choice, D toggles debug mode, for terminals without a mouse; L switches the language and O the
+// opponent), saves the choices, resets `now`, sets its scale and the language, loads the pictures
+// and opens the game window. Without a terminal it starts at once with the saved settings. A
+// choice `asked` for (on the command line) replaces the saved one, and is saved. Returns the
+// choices as saved (the caller sets up the opponent chosen).
+Settings createGame(Game& now, const AskedChoices& asked = {});
 
 // Whether a terminal of this size holds the launcher's screen as designed (60 x 20); a smaller
 // one gets a compact screen whose first line is smallTerminalNote(its width).
@@ -35,8 +34,3 @@ std::string smallTerminalNote(int cols);
 
 // The largest resolution whose window fits the desktop; the smallest when none does.
 int fittingResolution(platform::Point desktop);
-
-// The resolution index the settings give: a number outside 0..RESOLUTION_MAX-1, or none at all,
-// gives -1; text that is not a number reads as 0 (and leaves the stream failed, so nothing
-// more is read from it).
-int readResolution(std::istream& settings);

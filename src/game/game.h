@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/language.h"
+#include "game/choices.h"
 
 class AI;
 class AssetPic;

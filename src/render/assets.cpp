@@ -11,7 +11,7 @@
 
 #include "game/game.h"
 #include "platform/platform.h"
-#include "game/language.h"
+#include "game/choices.h"
 #include "render/surface_internal.h"
 
 namespace {

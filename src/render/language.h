@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/language.h"
+#include "game/choices.h"
 
 // What to draw for the game text `gbk` in `language`: in Chinese the text itself, byte for byte; in
 // English its entry, or the text itself where there is none (numbers, file names).

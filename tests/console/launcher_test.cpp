@@ -62,13 +62,15 @@ protected:
 
     // Runs the launcher; the script runs at every poll and sleep with the number of the poll.
     int polls = 0;
-    void launch(Game& game, std::function<void(int)> script, std::optional<Language> asked = std::nullopt) {
+    Settings chosen;
+    void launch(Game& game, std::function<void(int)> script, std::optional<Language> asked = std::nullopt,
+                std::optional<Opponent> askedOpponent = std::nullopt) {
         polls = 0;
         headless::setCallback([this, script] {
             if (++polls > 5000) throw std::runtime_error("the launcher is still waiting");
             script(polls);
         });
-        createGame(game, asked);
+        chosen = createGame(game, AskedChoices{asked, askedOpponent});
         headless::setCallback(nullptr);
     }
 };
@@ -294,9 +296,9 @@ TEST_P(LauncherInATerminal, OfEverySizeShowsEveryControlWithinIt) {
     struct Cells {
         int titleRow, titleCol, listRow, listCol, debugRow, debugCol, startRow, startCol, languageRow, languageCol;
     };
-    const Cells at = c.compact ? Cells{3, 7, 5, 3, 5, 22, 10, 16, 12, 5} : Cells{4, 17, 6, 7, 6, 24, 16, 26, 19, 15};
+    const Cells at = c.compact ? Cells{3, 7, 5, 3, 5, 22, 10, 16, 11, 5} : Cells{4, 17, 6, 7, 6, 24, 16, 26, 19, 15};
     int usedRows = 0, widest = 0;
-    std::string note, title, list, debug, start, languageLine;
+    std::string note, title, list, debug, start, languageLine, opponentLine;
     Game game;
     launch(game, [&](int poll) {
         if (poll == 1) {
@@ -312,6 +314,7 @@ TEST_P(LauncherInATerminal, OfEverySizeShowsEveryControlWithinIt) {
             debug = screen::text(at.debugRow, at.debugCol, 13);
             start = screen::text(at.startRow, at.startCol, 9);
             languageLine = screen::rowText(at.languageRow);
+            opponentLine = screen::rowText(at.languageRow + 1);
             click(at.debugRow, at.debugCol + 5);
         }
         if (poll == 20) headless::setKey(platform::VK_DOWN, true);
@@ -326,6 +329,7 @@ TEST_P(LauncherInATerminal, OfEverySizeShowsEveryControlWithinIt) {
     EXPECT_EQ(start, "  Start  ") << dump();
     EXPECT_EQ(languageLine, std::string(at.languageCol - 1, ' ') + "Language (L to change): Chinese")
         << "on a line no widget draws on:\n" << dump();
+    EXPECT_EQ(opponentLine, std::string(at.languageCol - 1, ' ') + "Opponent (O to change): Standard") << dump();
     if (c.compact) {
         EXPECT_EQ(note, smallTerminalNote(std::min(c.cols, 60))) << "the terminal is asked for 60 columns";
         EXPECT_NE(note.find("60 x 20"), std::string::npos) << note;
@@ -368,17 +372,17 @@ TEST_F(Launcher, TheLanguageShowsOnALineOfItsOwnAndLSwitchesIt) {
             EXPECT_EQ(screen::foreground(19, 39), 15) << "the language's name stands out";
             headless::setKey('L', true);
         }
-        if (poll == 20) headless::setKey('L', false);
-        if (poll == 30) {
+        if (poll == 40) headless::setKey('L', false);
+        if (poll == 60) {
             english = screen::rowText(19);
             widgetsAfter = widgets();
         }
         // Each press switches once, however long the key is held; typed, as a terminal sends it.
-        if (poll == 40) headless::setKey('L', true);
-        if (poll == 60) headless::setKey('L', false);
-        if (poll == 65) back = screen::text(19, 39, 7);
-        if (poll == 70) screen::type("l");
-        if (poll == 90) headless::setKey(platform::VK_RETURN, true);
+        if (poll == 80) headless::setKey('L', true);
+        if (poll == 120) headless::setKey('L', false);
+        if (poll == 130) back = screen::text(19, 39, 7);
+        if (poll == 140) screen::type("l");
+        if (poll == 180) headless::setKey(platform::VK_RETURN, true);
     });
     EXPECT_EQ(back, "Chinese");
     EXPECT_EQ(chinese, std::string(14, ' ') + "Language (L to change): Chinese") << dump();
@@ -404,9 +408,9 @@ TEST_F(Launcher, EnglishIsChosenBeforeThePicturesLoad) {
     EXPECT_EQ(game.pmap["lobby"]->img.surface.pixels[0] & 0xFFFFFF, ENGLISH_COLOUR);
 }
 
-// The third line of setting.ini, the command line's choice and the L key, with the launcher and
-// without a terminal: the language played in, the file written, a word for a line that names no
-// language.
+// The third and fourth lines of setting.ini, the command line's choices and the L and O keys,
+// with the launcher and without a terminal: the language played in and the opponent played
+// against, the file written, a word for a line that names nothing.
 struct LanguageCase {
     const char* name;
     const char* content; // nullptr: no file
@@ -415,6 +419,10 @@ struct LanguageCase {
     Language played;
     const char* saved;
     const char* complaint; // shown in the word on standard error; nullptr: no word
+    std::optional<Opponent> askedOpponent = std::nullopt;
+    int opponentSwitches = 0; // presses of O, after those of L
+    Opponent opponent = Opponent::STANDARD;
+    const char* opponentComplaint = nullptr;
 };
 
 using LanguageRun = std::tuple<LanguageCase, bool>; // the case, and whether a terminal is there
@@ -428,16 +436,24 @@ TEST_P(LauncherLanguage, ComesFromTheFileTheCommandLineAndTheKey) {
     if (c.content) writeSettings(c.content);
     Game game;
     ::testing::internal::CaptureStderr();
+    int presses = c.switches + c.opponentSwitches;
     launch(
         game,
-        [&, switches = c.switches](int poll) {
-            if (poll / 20 < switches && poll % 20 == 1) headless::setKey('L', true);
-            if (poll / 20 < switches && poll % 20 == 11) headless::setKey('L', false);
-            if (poll == 20 * switches + 10) headless::setKey(platform::VK_RETURN, true);
+        [&](int poll) {
+            int key = poll / 40 < c.switches ? 'L' : 'O';
+            if (poll / 40 < presses && poll % 40 == 1) headless::setKey(key, true);
+            if (poll / 40 < presses && poll % 40 == 21) headless::setKey(key, false);
+            if (poll == 40 * presses + 10) headless::setKey(platform::VK_RETURN, true);
         },
-        c.asked);
+        c.asked, c.askedOpponent);
     std::string errors = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(game.language, c.played);
+    EXPECT_EQ(chosen.opponent.chosen, c.opponent);
+    if (c.opponentComplaint) {
+        EXPECT_NE(errors.find("the fourth line " + std::string(c.opponentComplaint) + " names no opponent"),
+                  std::string::npos)
+            << errors;
+    }
     EXPECT_EQ(savedSettings(), c.saved);
     if (c.complaint) {
         EXPECT_NE(errors.find("setting.ini: the third line " + std::string(c.complaint) + " names no language"),
@@ -486,6 +502,17 @@ const LanguageCase LANGUAGE_CASES[] = {
     {"SwitchedTwiceKeepsTheFile", "1\n0\nen\n", {}, 2, Language::ENGLISH, "1\n0\nen\n", nullptr},
     {"SwitchedFromAnotherWord", "1\n0\nfr\n", {}, 1, Language::ENGLISH, "1\n0\nen\n", "'fr'"},
     {"SwitchedBackFromTheCommandLine", "1\n0\n", Language::ENGLISH, 1, Language::CHINESE, "1\n0\n", nullptr},
+    // The opponent: the fourth line, the command line and the O key.
+    {"StrongOnTheFourthLine", "2\n1\nen\nstrong\n", {}, 0, Language::ENGLISH, "2\n1\nen\nstrong\n", nullptr, {}, 0,
+     Opponent::STRONG},
+    {"AnotherOpponentIsStandardAndKept", "2\n1\nzh\nhard\n", {}, 0, Language::CHINESE, "2\n1\nzh\nhard\n", nullptr,
+     {}, 0, Opponent::STANDARD, "'hard'"},
+    {"AskedForTheStrongOne", "2\n1\n", {}, 0, Language::CHINESE, "2\n1\nzh\nstrong\n", nullptr, Opponent::STRONG, 0,
+     Opponent::STRONG},
+    {"SwitchedToTheStrongOne", "1\n0\nen\n", {}, 0, Language::ENGLISH, "1\n0\nen\nstrong\n", nullptr, {}, 1,
+     Opponent::STRONG},
+    {"SwitchedBackToTheStandardOne", "1\n0\nzh\nstrong\n", {}, 1, Language::ENGLISH, "1\n0\nen\nstandard\n",
+     nullptr, {}, 1, Opponent::STANDARD},
 };
 
 // Every case on the launcher; those without a key press without a terminal too.
@@ -493,7 +520,7 @@ std::vector<LanguageRun> languageRuns() {
     std::vector<LanguageRun> runs;
     for (const LanguageCase& c : LANGUAGE_CASES) {
         runs.emplace_back(c, true);
-        if (c.switches == 0) runs.emplace_back(c, false);
+        if (c.switches + c.opponentSwitches == 0) runs.emplace_back(c, false);
     }
     return runs;
 }

@@ -12,7 +12,7 @@
 
 #include "card/card.h"
 #include "game/game.h"
-#include "game/lobby.h"
+#include "app/lobby.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"

@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "game/game.h"
-#include "game/lobby.h"
+#include "app/lobby.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/assets.h"

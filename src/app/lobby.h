@@ -1,20 +1,20 @@
-// The program: launcher, then the lobby and its matches until the window is closed.
+// The program: launcher, then the lobby and its matches until the window is closed. It sits above
+// the game and the launcher, which it calls.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "render/language.h"
+#include "game/settings.h"
 
 class Game;
 
 // The lobby loop: the lobby picture and its adventure button; a press starts a match. Never returns.
 [[noreturn]] void runLobby(Game& game);
 // The whole program: the launcher, then the lobby, or the missing-pictures screen when the
-// catalogue holds no picture that can be drawn. Never returns (closing the window ends it). A
-// language given (from the command line) replaces the saved one.
-[[noreturn]] int runGame(std::optional<Language> language = std::nullopt);
+// catalogue holds no picture that can be drawn. Never returns (closing the window ends it). The
+// choices given on the command line replace the saved ones.
+[[noreturn]] int runGame(const AskedChoices& asked = {});
 
 // Whether any picture of the catalogue can be drawn.
 bool hasPictures(const Game& game);

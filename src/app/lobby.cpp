@@ -1,11 +1,14 @@
 // The program: the launcher, then the lobby, whose one button starts a match; back to the lobby
 // when the match is over, until the player closes the window.
-#include "game/lobby.h"
+#include "app/lobby.h"
 
 #include <algorithm>
+#include <memory>
 
+#include "ai/policies.h"
 #include "console/start.h"
 #include "game/driver.h"
+#include "game/policy.h"
 #include "game/game.h"
 #include "platform/platform.h"
 #include "render/assets.h"
@@ -69,9 +72,11 @@ void runMissingPictures(Game& game) {
     for (;;) Sleep(10);
 }
 
-int runGame(std::optional<Language> language) {
+int runGame(const AskedChoices& asked) {
     Game game;
-    createGame(game, language);
+    Settings chosen = createGame(game, asked);
+    std::unique_ptr<Policy> opponent = opponentPolicy(chosen.opponent.chosen);
+    game.opponent = opponent.get();
     if (!hasPictures(game)) runMissingPictures(game);
     runLobby(game);
 }

@@ -1,5 +1,5 @@
 // The command line: a table of options, each with its help line and what it does.
-#include "game/command_line.h"
+#include "app/command_line.h"
 
 #include <algorithm>
 #include <iostream>
@@ -17,8 +17,13 @@ void printVersion(std::ostream& out) { out << PROGRAM << " " << CARDBATTLE_VERSI
 void printHelp(std::ostream& out);
 
 bool chooseLanguage(const std::string& code, CommandLine& command) {
-    command.language = languageOfCode(code);
-    return command.language.has_value();
+    command.asked.language = languageOfCode(code);
+    return command.asked.language.has_value();
+}
+
+bool chooseOpponent(const std::string& code, CommandLine& command) {
+    command.asked.opponent = opponentOfCode(code);
+    return command.asked.opponent.has_value();
 }
 
 // An option either answers and ends the program (`answer`), or takes a value that sets a choice
@@ -32,7 +37,8 @@ struct Option {
 };
 
 const Option OPTIONS[] = {
-    {"--language", "en|zh", "the game's words in English or in Chinese; remembered", nullptr, chooseLanguage},
+    {"--language", "en|zh", "the game's words in English or in Chinese; kept", nullptr, chooseLanguage},
+    {"--opponent", "standard|strong", "the standard or the strong opponent; kept", nullptr, chooseOpponent},
     {"--help", nullptr, "show this help and exit", printHelp, nullptr},
     {"--version", nullptr, "show the version and exit", printVersion, nullptr},
 };
@@ -49,12 +55,14 @@ std::string optionForm(const Option& option) {
 }
 
 void printHelp(std::ostream& out) {
-    out << "Usage: " << PROGRAM << " [--language=en|zh]\n"
+    out << "Usage: " << PROGRAM << " [--language=en|zh] [--opponent=standard|strong]\n"
         << "       " << PROGRAM << " --help | --version\n\n"
         << "A single-player card battle game: your hero and your hand of cards against a\n"
            "computer opponent. It first shows a small settings screen in the terminal or\n"
-           "console (window size, debug mode and language), then plays in a window of its\n"
-           "own with the mouse and the space key. It takes no other options.\n\n"
+           "console (window size, debug mode, language and opponent), then plays in a\n"
+           "window of its own with the mouse and the space key. The strong opponent\n"
+           "searches ahead before each of its moves; it sees only what you could see\n"
+           "in its place. It takes no other options.\n\n"
            "Options:\n";
     size_t column = 0;
     for (const Option& option : OPTIONS) column = std::max(column, optionForm(option).size() + 2);
@@ -64,7 +72,8 @@ void printHelp(std::ostream& out) {
     }
     out << "\nFiles:\n"
            "  setting.ini  the chosen window size and debug mode, kept in the folder the\n"
-           "               game is started in; a third line en keeps English\n"
+           "               game is started in; a third line en keeps English, a fourth\n"
+           "               line strong the strong opponent\n"
            "  pictures     asset/ of that folder first, then asset/ beside the program, then\n"
            "               the installed data folder; here, in that order:\n";
     for (const std::string& place : assetSearchPlaces()) out << "                 " << place << "\n";

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/command_line.h"
+#include "app/command_line.h"
 #include "render/assets.h"
 
 namespace {
@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"LanguageEmpty", {"--language="}, "option '--language' takes en|zh, not ''"},
                       Refused{"LanguageWithoutItsValue", {"--language", "en"}, "needs a value: --language=en|zh"},
                       Refused{"LanguageWithAControlByte", {"--language=en\x1b"}, "not 'en?'"},
-                      Refused{"AGoodLanguageThenABadOne", {"--language=en", "--language=de"}, "not 'de'"}),
+                      Refused{"AGoodLanguageThenABadOne", {"--language=en", "--language=de"}, "not 'de'"},
+                      Refused{"UnknownOpponent", {"--opponent=hard"}, "option '--opponent' takes standard|strong, not 'hard'"}),
     [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, NoArgumentsPlayWithoutAWord) {
@@ -70,22 +71,27 @@ struct Chosen {
     const char* name;
     std::vector<std::string> args;
     std::optional<Language> language;
+    std::optional<Opponent> opponent;
 };
 
 class CommandLineChooses : public ::testing::TestWithParam<Chosen> {};
 
-TEST_P(CommandLineChooses, TheLanguageAndPlaysWithoutAWord) {
+TEST_P(CommandLineChooses, TheLanguageOrTheOpponentAndPlaysWithoutAWord) {
     Outcome o = run(GetParam().args);
     EXPECT_TRUE(o.command.play);
-    EXPECT_EQ(o.command.language, GetParam().language);
+    EXPECT_EQ(o.command.asked.language, GetParam().language);
+    EXPECT_EQ(o.command.asked.opponent, GetParam().opponent);
     EXPECT_EQ(o.out + o.err, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, CommandLineChooses,
-                         ::testing::Values(Chosen{"Nothing", {}, std::nullopt},
-                                           Chosen{"English", {"--language=en"}, Language::ENGLISH},
-                                           Chosen{"Chinese", {"--language=zh"}, Language::CHINESE},
-                                           Chosen{"TheLastOneCounts", {"--language=en", "--language=zh"}, Language::CHINESE}),
+                         ::testing::Values(Chosen{"Nothing", {}, std::nullopt, std::nullopt},
+                                           Chosen{"English", {"--language=en"}, Language::ENGLISH, std::nullopt},
+                                           Chosen{"Chinese", {"--language=zh"}, Language::CHINESE, std::nullopt},
+                                           Chosen{"TheLastOneCounts", {"--language=en", "--language=zh"}, Language::CHINESE, std::nullopt},
+                                           Chosen{"Strong", {"--opponent=strong"}, std::nullopt, Opponent::STRONG},
+                                           Chosen{"BothChoices", {"--opponent=standard", "--language=en"},
+                                                  Language::ENGLISH, Opponent::STANDARD}),
                          [](const ::testing::TestParamInfo<Chosen>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, AnAnsweringOptionAfterALanguageStillAnswers) {
@@ -111,7 +117,7 @@ TEST(CommandLine, HelpSaysWhatTheGameIsAndWhereItsFilesAre) {
     EXPECT_EQ(o.command.exitCode, 0);
     EXPECT_EQ(o.err, "");
     for (const char* part : {"Usage: cardbattle", "card battle game", "takes no other options", "--help", "--version",
-                             "--language=en|zh", "English or in Chinese", "setting.ini",
+                             "--language=en|zh", "English or in Chinese", "--opponent=standard|strong", "setting.ini",
                              "the folder the\n               game is started in"})
         EXPECT_NE(o.out.find(part), std::string::npos) << part << " in\n" << o.out;
     size_t first = o.out.find("\n                 ./asset\n"), second = o.out.find("/opt/games/bin/asset\n"),

@@ -1,6 +1,6 @@
 // The program's command line. Without options the game plays; --language chooses the language of
-// the game window's words before it plays; --help and --version answer and end the program;
-// anything else is refused with exit status 2, as Linux programs do.
+// the game window's words and --opponent the opponent before it plays; --help and --version answer
+// and end the program; anything else is refused with exit status 2, as Linux programs do.
 #pragma once
 
 #include <optional>
@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "render/language.h"
+#include "game/settings.h"
 
 struct CommandLine {
     bool play = true;  // go on to the launcher and the game
     int exitCode = 0;  // the status to end with when not playing
-    std::optional<Language> language; // chosen with --language (the last one given counts)
+    AskedChoices asked; // chosen with --language and --opponent (the last one given counts)
 };
 
 // Reads the arguments after the program's name, in order; an option that answers ends the reading.

@@ -1,6 +1,6 @@
 // The missing-pictures message with Windows paths: drive letters and network shares shown with
 // backslashes, steps resolved, file names in GBK whatever Windows' own code page.
-#include "game/missing_pictures.h"
+#include "app/missing_pictures.h"
 
 namespace missing_pictures {
 namespace {

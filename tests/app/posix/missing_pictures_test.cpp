@@ -1,5 +1,5 @@
 // The missing-pictures message with POSIX paths (Linux, the browser): absolute ones shown as they are.
-#include "game/missing_pictures.h"
+#include "app/missing_pictures.h"
 
 namespace missing_pictures {
 
