@@ -17,6 +17,7 @@
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "platform/png.h"
 #include "render/assets.h"
 #include "render/language.h"
 #include "render/layout.h"

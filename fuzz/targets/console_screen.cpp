@@ -12,6 +12,7 @@
 #include "console/console.h"
 #include "fuzz_target.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/terminal_twin.h"
 #include "platform/platform.h"
 #include "platform/terminal.h"
 

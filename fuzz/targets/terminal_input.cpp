@@ -8,6 +8,7 @@
 // each an operation byte and its arguments.
 #include "fuzz_target.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/terminal_twin.h"
 #include "platform/platform.h"
 #include "platform/terminal.h"
 

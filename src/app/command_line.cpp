@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "platform/messages.h"
 #include "platform/platform.h"
 #include "render/assets.h"
 

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <limits>
 
+#include "platform/messages.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // Whole-file reads and writes as every system has them: only regular files are read, never more
 // than the caller allows, with the reason in words when it fails.
+#include "platform/messages.h"
 #include "platform/system_files.h"
 
 namespace platform {

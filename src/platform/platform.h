@@ -77,49 +77,7 @@ std::string utf8Of(const std::filesystem::path& path);
 // itself when that cannot be done.
 std::string fullPath(const std::string& utf8);
 
-// A size for messages: "N MiB" (rounded) from a mebibyte up, "N bytes" below.
-inline std::string byteCount(size_t bytes) {
-    constexpr size_t MIB = size_t(1) << 20;
-    return bytes < MIB ? std::to_string(bytes) + " bytes" : std::to_string((bytes + MIB / 2) / MIB) + " MiB";
-}
-
-// Text from outside (an argument, a line of a file) as a message shows it: in quotes, control
-// bytes as '?', so that none reaches the terminal.
-inline std::string quotedForMessage(std::string text) {
-    for (char& c : text)
-        if ((unsigned char)c < 0x20 || c == 0x7F) c = '?';
-    return "'" + text + "'";
-}
-
-// ---- pictures and text support -----------------------------------------------------------
-// The largest picture side decoded; a PNG declaring more is refused before it is decoded.
-constexpr int MAX_PICTURE_SIDE = 4096;
-// A decoded picture, 0xAARRGGBB per pixel, row after row.
-struct RgbaPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-};
-// A decoded PNG in the decoder's own buffer, so that loading holds the picture once: width x
-// height pixels of four bytes (red, green, blue, alpha), row after row, aligned for 32-bit access.
-// The owner may rewrite it in place.
-struct PngPixels {
-    int width = 0;
-    int height = 0;
-    struct Release {
-        void operator()(uint8_t* bytes) const;
-    };
-    std::unique_ptr<uint8_t[], Release> bytes;
-};
-// Reads a PNG file and nothing else: a file not starting with the PNG signature is "not a PNG
-// file", and a picture with a side of 0 or over MAX_PICTURE_SIDE is refused from its header. The
-// file and the decoder's work together take at most memoryLimit bytes, however the file is made.
-// On failure returns false and says why in `error`.
-bool decodePng(const std::string& path, size_t memoryLimit, PngPixels& out, std::string& error);
-// The same, as 0xAARRGGBB pixels (for the project's tools and tests).
-bool decodePng(const std::string& path, RgbaPicture& out, std::string& error);
-// Writes a PNG file (for the project's tools and tests). On failure returns false with `error`.
-bool encodePng(const std::string& path, const RgbaPicture& picture, std::string& error);
+// ---- text ---------------------------------------------------------------------------------
 // Converts game text (GBK bytes) to UTF-8; undecodable bytes become U+FFFD.
 std::string gbkToUtf8(const std::string& gbk);
 // Converts UTF-8 to GBK (for text typed into the terminal); characters GBK lacks become '?'.

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/png.h"
 
 namespace {
 

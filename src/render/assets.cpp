@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "game/game.h"
+#include "platform/messages.h"
 #include "platform/platform.h"
 #include "game/choices.h"
 #include "render/surface_internal.h"

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/png.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"
 

@@ -13,6 +13,7 @@
 #include "support/console_fixture.h"
 #include "game/game.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/terminal_twin.h"
 #include "render/assets.h"
 #include "render/language.h"
 #include "support/png_bytes.h"

@@ -3,6 +3,7 @@
 #include "console/console.h"
 #include "support/console_fixture.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/terminal_twin.h"
 
 namespace term = platform::terminal;
 using namespace console_test;

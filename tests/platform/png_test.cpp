@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/png.h"
 #include "support/png_bytes.h"
 #include "support/temp_dir.h"
 

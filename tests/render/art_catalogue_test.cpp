@@ -14,6 +14,7 @@
 
 #include "game/game.h"
 #include "platform/platform.h"
+#include "platform/png.h"
 #include "render/assets.h"
 #include "support/english.h"
 

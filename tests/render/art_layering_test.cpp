@@ -15,6 +15,7 @@
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "platform/png.h"
 #include "render/language.h"
 #include "render/layout.h"
 #include "render/surface.h"

@@ -9,6 +9,7 @@
 #include "game/game.h"
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "platform/png.h"
 #include "render/assets.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"

@@ -8,6 +8,7 @@
 
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
+#include "platform/png.h"
 #include "render/surface.h"
 #include "render/surface_internal.h"
 #include "support/small_frame.h"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/headless/headless.h"
+#include "platform/headless/terminal_twin.h"
 #include "platform/platform.h"
 #include "platform/terminal.h"
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
+#include "platform/png.h"
 
 namespace testing_support {
 namespace {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/headless/headless.h"
+#include "platform/headless/terminal_twin.h"
 #include "platform/headless/test_terminal.h"
 #include "platform/terminal/pipe.h"
 #include "platform/utf8.h"

@@ -7,6 +7,7 @@
 #include "console/console.h"
 #include "support/console_fixture.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/terminal_twin.h"
 #include "platform/ways_out.h"
 
 namespace term = platform::terminal;
