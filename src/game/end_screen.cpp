@@ -1,7 +1,9 @@
-// The end screens: the result over the final board until the space key.
+// The end screens: the result over the final board until the space key (or a tap, on a touch
+// screen).
 #include "game/game.h"
 #include "render/easyx_con.h"
 #include "render/surface.h"
+#include "render/way_back.h"
 
 namespace {
 
@@ -11,10 +13,9 @@ void endScreen(Game* game, const char* picture) {
     if (game->gameEnd) return;
     game->battle.printBattle(game, false);
     game->printPic(picture, 756, 512, 4);
-    EText("按空格键返回……", WHITE, true, 0, 0, 512, 32).print(game, 756, 600);
+    EText(backPrompt(), WHITE, true, 0, 0, 512, 32).print(game, 756, 600);
     FlushBatchDraw();
-    while (!press(VK_SPACE)) {
-    }
+    waitForBack();
     game->gameEnd = true;
 }
 
