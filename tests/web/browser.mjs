@@ -42,7 +42,7 @@ export function options(argv, defaults = {}, own = () => -1) {
 // The folder on 127.0.0.1. served.bytes counts what went over the wire; a file with a compressed
 // copy beside it (.br, .gz) is sent as that copy to a browser that takes it, and a browser that
 // holds the file as it is gets "not modified", as static hosts do. served.change(path, bytes)
-// sends other bytes for a file, served.block(path) fails it.
+// sends other bytes for a file, served.block(path) cuts its requests off.
 export function serve(folder) {
   const changed = new Map(), blocked = new Set();
   const served = {
@@ -57,7 +57,7 @@ export function serve(folder) {
     const file = path.endsWith(sep) || name === '' ? join(path, 'index.html') : path;
     const relative = file.slice(folder.length + 1);
     if (blocked.has(relative)) {
-      response.writeHead(503).end();
+      request.socket.destroy(); // no answer at all, as when a network or a filter blocks it
       return;
     }
     if (!file.startsWith(folder) || (!changed.has(relative) && (!existsSync(file) || !statSync(file).isFile()))) {
