@@ -21,7 +21,6 @@ Module.page = (function () {
     desktop: { width: 1920, height: 1080 },
     shown: null, // { width, height, part: { x, y, width, height }, pixels }: the last frame sent
     shows: 0,
-    touch: false, // whether the page is on a touch screen
     storageSaves: 0,
 
     terminalWrite(bytes) {
@@ -47,7 +46,7 @@ Module.page = (function () {
     clientSize: () => page.client,
     desktopSize: () => page.desktop,
     nextEvent: () => page.events.shift(),
-    touchScreen: () => page.touch,
+    touchScreen: () => false,
     glyphs: glyphSource((width, height) => createCanvas(width, height)),
   };
   // The tests capture standard output and error as GoogleTest does everywhere, by dup() and dup2()

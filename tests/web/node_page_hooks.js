@@ -16,9 +16,6 @@ mergeInto(LibraryManager.library, {
   node_page_terminal_pending: function () {
     return Module.page.toProgram.length;
   },
-  node_page_set_touch_screen: function (yes) {
-    Module.page.touch = yes !== 0;
-  },
   // How many frames were sent; the part of the last one sent into int[4] (x, y, width, height)
   // and, when `pixel` is inside the frame, that pixel of it as the page received it.
   node_page_shown: function (part, pixelIndex, pixel) {

@@ -11,7 +11,6 @@ void node_page_set_client_size(int width, int height);
 void node_page_set_desktop_size(int width, int height);
 void node_page_type(const char* bytes, int length);
 int node_page_terminal_pending();
-void node_page_set_touch_screen(int yes);
 // How many frames were sent; the part of the last one sent into part[4] (x, y, width, height) and
 // its pixel at pixelIndex into *pixel.
 int node_page_shown(int* part, int pixelIndex, uint32_t* pixel);

@@ -183,13 +183,6 @@ TEST_F(PageWindow, ATapIsToldApartFromAClickAndAnsweredOnce) {
     EXPECT_FALSE(platform::tapped()) << "answered once";
 }
 
-TEST_F(PageWindow, TheTouchScreenIsThePages) {
-    node_page_set_touch_screen(1);
-    EXPECT_TRUE(platform::touchScreen());
-    node_page_set_touch_screen(0);
-    EXPECT_FALSE(platform::touchScreen());
-}
-
 TEST_F(PageWindow, TheWindowOpensAsAskedAndTheDesktopIsTheBrowserWindow) {
     platform::openWindow(60, 40, true);
     int size[3] = {};
