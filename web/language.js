@@ -23,7 +23,7 @@
       close: 'Close',
       language: 'Language of the game',
       fullScreen: 'Full screen',
-      turnPhone: 'Turn your phone sideways: the game is wider than it is tall.',
+      turnPhone: 'Turn your phone or tablet sideways: the game is wider than it is tall.',
       playUpright: 'Play upright',
     },
     zh: {
@@ -40,7 +40,7 @@
       close: '关闭',
       language: '游戏的语言',
       fullScreen: '全屏',
-      turnPhone: '请把手机横过来：游戏的画面是横的。',
+      turnPhone: '请把手机或平板横过来：游戏的画面是横的。',
       playUpright: '竖着玩',
     },
   };

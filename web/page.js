@@ -306,6 +306,8 @@
   });
   canvas.addEventListener('pointercancel', (e) => queue(EVENT.BUTTON_UP, BUTTONS[e.button] || BUTTONS[0], ...clientPoint(e)));
   canvas.addEventListener('contextmenu', (e) => e.preventDefault());
+  // The browser may drop a canvas's pixels (short of memory): the program sends the next frame whole.
+  canvas.addEventListener('contextrestored', () => queue(EVENT.RESIZED, 0));
 
   // Keys go to the window unless the terminal has them (in debug mode both are on the page).
   function keyEvent(type) {

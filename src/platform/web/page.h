@@ -14,7 +14,7 @@ enum EventType : int {
     KEY_DOWN = 4, // code: the key's virtual-key code
     KEY_UP = 5,
     FOCUS_LOST = 6, // the page lost the keyboard: whatever was down is up
-    RESIZED = 7,    // the canvas lost what it showed: the next frame is sent whole
+    RESIZED = 7,    // the canvas lost what it showed (its pixels dropped): the next frame is sent whole
     TAPPED = 8,     // a touch ended on the canvas (its click came as BUTTON_DOWN and BUTTON_UP)
 };
 
