@@ -42,19 +42,17 @@ struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
-// Whether pixels [from, to) of a row differ.
-bool differ(const uint32_t* a, const uint32_t* b, int from, int to) {
-    return std::memcmp(a + from, b + from, (size_t)(to - from) * sizeof(uint32_t)) != 0;
-}
+// Whether two rows of `width` pixels differ.
+bool differ(const uint32_t* a, const uint32_t* b, int width) { return std::memcmp(a, b, (size_t)width * sizeof(uint32_t)) != 0; }
 
 // The smallest rectangle that holds every pixel where `now` differs from `before` (both of `size`,
 // row after row); empty when they are the same.
 Rect changedPart(const uint32_t* now, const uint32_t* before, Point size) {
     auto row = [&](const uint32_t* pixels, int y) { return pixels + (size_t)y * size.x; };
     int top = 0, bottom = size.y;
-    while (top < bottom && !differ(row(now, top), row(before, top), 0, size.x)) ++top;
+    while (top < bottom && !differ(row(now, top), row(before, top), size.x)) ++top;
     if (top == bottom) return {};
-    while (!differ(row(now, bottom - 1), row(before, bottom - 1), 0, size.x)) --bottom;
+    while (!differ(row(now, bottom - 1), row(before, bottom - 1), size.x)) --bottom;
     int left = size.x, right = 0;
     for (int y = top; y < bottom; ++y) {
         const uint32_t* a = row(now, y);
@@ -90,7 +88,7 @@ void show() {
     }
 }
 
-// The canvas lost what it showed (it was given another size): the next frame goes whole.
+// The canvas lost what it showed (the browser dropped its pixels): the frame goes whole.
 void showWhole() {
     win().onCanvas.clear();
     show();
