@@ -21,7 +21,8 @@ protected:
     void SetUp() override {
         headless::enable();
         headless::setCallback([this] {
-            if (headless::occasion().kind == headless::Occasion::SLEEP && !drawing) waits.push_back(headless::occasion().ms);
+            if (headless::occasion().kind == headless::Occasion::SLEEP && !drawing)
+                waits.push_back(headless::occasion().ms);
         });
     }
     void TearDown() override { headless::setCallback(nullptr); }

@@ -127,8 +127,10 @@ bool tapped() {
     return was;
 }
 
-const detail::Backend HEADLESS_BACKEND = {openWindow, windowIsOpen, present, presentUnchanged, beforePoll, keyDown, pointer,
-                                          sleep,      now,          desktop, seed,             touchScreen, tapped};
+const detail::Backend HEADLESS_BACKEND = {openWindow, windowIsOpen, present,     presentUnchanged,
+                                          beforePoll, keyDown,      pointer,     sleep,
+                                          now,        desktop,      seed,        touchScreen,
+                                          tapped};
 
 } // namespace
 

@@ -43,7 +43,9 @@ struct Rect {
 };
 
 // Whether two rows of `width` pixels differ.
-bool differ(const uint32_t* a, const uint32_t* b, int width) { return std::memcmp(a, b, (size_t)width * sizeof(uint32_t)) != 0; }
+bool differ(const uint32_t* a, const uint32_t* b, int width) {
+    return std::memcmp(a, b, (size_t)width * sizeof(uint32_t)) != 0;
+}
 
 // The smallest rectangle that holds every pixel where `now` differs from `before` (both of `size`,
 // row after row); empty when they are the same.
