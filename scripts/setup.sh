@@ -25,9 +25,10 @@ for option in "$@"; do
       PACKAGES+=(g++-mingw-w64-x86-64-posix googletest wine wine64 nsis) ;;
     --web)
       # Debian's Emscripten (with Node.js to run it), GoogleTest's sources to build with it,
-      # Chromium for the end-to-end test, fonttools (and Brotli for WOFF2) to cut the web font;
-      # npm for the page's packages, unless Node.js came with its own.
-      PACKAGES+=(emscripten googletest chromium fonttools python3-brotli)
+      # Chromium for the end-to-end test, fonttools (and Brotli for WOFF2) to cut the web font,
+      # Brotli's program for the page's compressed copies; npm for the page's packages, unless
+      # Node.js came with its own.
+      PACKAGES+=(emscripten googletest chromium fonttools python3-brotli brotli)
       command -v npm >/dev/null || PACKAGES+=(npm) ;;
     *) echo "usage: scripts/setup.sh [--windows] [--web]" >&2; exit 2 ;;
   esac

@@ -31,10 +31,9 @@ mergeInto(LibraryManager.library, {
   web_window_open: function (width, height, keepTerminal) {
     return Module.page.openWindow(width, height, keepTerminal !== 0) ? 1 : 0;
   },
-  web_window_show: function (pixels, width, height, x, y, placedWidth, placedHeight) {
+  web_window_show: function (pixels, width, height, x, y, changedWidth, changedHeight) {
     var first = pixels >> 2;
-    Module.page.show(HEAPU32.subarray(first, first + width * height), width, height,
-                     { x: x, y: y, width: placedWidth, height: placedHeight });
+    Module.page.show(HEAPU32.subarray(first, first + width * height), width, height, x, y, changedWidth, changedHeight);
   },
   web_window_client_size__deps: ['$cardbattlePair'],
   web_window_client_size: function (width, height) {
@@ -52,6 +51,9 @@ mergeInto(LibraryManager.library, {
     if (!e) return 0;
     HEAP32.set(e, event >> 2);
     return 1;
+  },
+  web_touch_screen: function () {
+    return Module.page.touchScreen() ? 1 : 0;
   },
 
   web_face_open: function (name, height, width, bold) {

@@ -16,7 +16,15 @@
       ended: 'The game has ended. Reload the page to play again.',
       cannotStart: (what) => `The game cannot start: ${what}`,
       cannotLoad: (what) => `${what} cannot be loaded`,
+      retry: 'Retry',
+      noWebAssembly: 'This browser cannot run the game: it needs WebAssembly with bulk memory ' +
+        '(Chrome or Edge 75, Firefox 79, Safari 15 or later).',
+      notKept: 'Settings will not be kept: this browser does not let the page store them.',
+      close: 'Close',
       language: 'Language of the game',
+      fullScreen: 'Full screen',
+      turnPhone: 'Turn your phone or tablet sideways: the game is wider than it is tall.',
+      playUpright: 'Play upright',
     },
     zh: {
       loading: '正在载入',
@@ -26,7 +34,14 @@
       ended: '游戏已结束。重新载入页面即可再玩。',
       cannotStart: (what) => `游戏无法启动：${what}`,
       cannotLoad: (what) => `无法载入 ${what}`,
+      retry: '重试',
+      noWebAssembly: '这个浏览器无法运行游戏：需要支持批量内存的 WebAssembly（Chrome 或 Edge 75、Firefox 79、Safari 15 及以上）。',
+      notKept: '设置不会被保存：这个浏览器不允许页面保存它们。',
+      close: '关闭',
       language: '游戏的语言',
+      fullScreen: '全屏',
+      turnPhone: '请把手机或平板横过来：游戏的画面是横的。',
+      playUpright: '竖着玩',
     },
   };
 

@@ -27,6 +27,10 @@ struct Backend {
     long long (*now)();
     Point (*desktopSize)();
     unsigned (*matchSeed)();
+    // Touch (see platform.h): whether the window is on a touch screen, and whether it was tapped
+    // since the last time this was asked (the answer clears it).
+    bool (*touchScreen)();
+    bool (*tapped)();
 };
 
 extern const Backend NATIVE_BACKEND;

@@ -112,6 +112,9 @@ void presentUnchanged() {
 
 Point desktopSize() { return system().desktopSize(); }
 
+bool touchScreen() { return system().isOpen() && system().touchScreen && system().touchScreen(); }
+bool tapped() { return system().isOpen() && system().tapped && system().tapped(); }
+
 unsigned matchSeed() {
     using namespace std::chrono;
     return (unsigned)duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
@@ -128,7 +131,8 @@ void useWindowDriver(const WindowDriver& stand) {
     frameSize = Point{};
 }
 
-const Backend NATIVE_BACKEND = {openWindow, windowIsOpen, present, presentUnchanged, beforePoll, keyDown,
-                                pointer,    sleep,        clockMs, desktopSize,      matchSeed};
+const Backend NATIVE_BACKEND = {openWindow, windowIsOpen, present,   presentUnchanged, beforePoll, keyDown,
+                                pointer,    sleep,        clockMs,   desktopSize,      matchSeed,  touchScreen,
+                                tapped};
 
 } // namespace platform::detail

@@ -32,6 +32,9 @@ Point windowPointer() {
     return backend().pointer();
 }
 
+bool touchScreen() { return backend().touchScreen(); }
+bool tapped() { return backend().tapped(); }
+
 void openWindow(int w, int h, bool keepTerminal) { backend().openWindow(w, h, keepTerminal); }
 bool windowIsOpen() { return backend().windowIsOpen(); }
 void present(const uint32_t* pixels, int w, int h) { backend().present(pixels, w, h); }

@@ -37,6 +37,13 @@ bool keyDown(int vk);
 // drawn under it; positions on the bars or outside the window lie outside the frame.
 Point windowPointer();
 
+// Touch, which only the browser's window takes (false on every other system): whether the window
+// is on a touch screen, and whether a touch ended on the window since this was last asked (a
+// tap; the answer clears it). A tap is also a click of the left button where it lands; this tells
+// it apart from a click of the mouse.
+bool touchScreen();
+bool tapped();
+
 // ---- the game window ---------------------------------------------------------------------
 // Opens the window (client area w x h, title "cardbattle") and shows it black. keepTerminal is
 // the launcher's debug flag: on Windows the program's console window is hidden unless it is set;

@@ -34,6 +34,11 @@ struct WindowDriver {
     void (*rest)(int ms);
     // The largest client area the launcher may choose.
     Point (*desktopSize)();
+    // Touch, where the system's window takes it (only the browser's does; left out elsewhere):
+    // whether the window is on a touch screen, and whether a touch (not a click) ended on it since
+    // the last time this was asked, the answer clearing it.
+    bool (*touchScreen)() = nullptr;
+    bool (*tapped)() = nullptr;
 };
 
 // The system's window, defined in its own folder.

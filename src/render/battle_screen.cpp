@@ -6,6 +6,7 @@
 #include "game/game.h"
 #include "render/easyx_con.h"
 #include "render/language.h"
+#include "render/pacing.h"
 #include "render/surface.h"
 
 namespace {
@@ -81,19 +82,21 @@ void Battle::printBattle(Game* game, bool canFlush) {
     if (canFlush && !game->gameEnd) FlushBatchDraw();
 }
 
-// A picture sliding from (fx, fy) to (tx, ty) over the battle screen, redrawn at every step.
+// A picture sliding from (fx, fy) to (tx, ty) over the battle screen, redrawn at every step, each
+// step waiting what is left of its share of the time.
 void Game::anime_move(std::string pid, int fx, int fy, int tx, int ty, int tm, int frame, int fmt) {
     if (gameEnd) return;
     if (frame < 1) frame = 1; // a zero step count would divide by zero
     int saved = status;
     status = DISABLE;
+    AnimationPace pace(tm, frame);
     for (int i = 0; i <= frame; ++i) {
         int nowx = fx - (fx - tx) * i / frame;
         int nowy = fy - (fy - ty) * i / frame;
         battle.printBattle(this, false);
         printPic(pid, nowx, nowy, fmt);
         FlushBatchDraw();
-        Sleep(tm / frame);
+        pace.waitForFrame(i);
     }
     status = saved;
 }

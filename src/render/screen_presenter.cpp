@@ -7,6 +7,7 @@
 #include "render/easyx_con.h"
 #include "render/layout.h"
 #include "render/surface.h"
+#include "render/way_back.h"
 
 namespace {
 
@@ -75,14 +76,13 @@ public:
         }
     }
 
-    // The result over the final board until the space key.
+    // The result over the final board until the space key (or a tap, on a touch screen).
     void matchOver(Game* game, bool won) override {
         game->battle.printBattle(game, false);
         game->printPic(won ? "win" : "lose", 756, 512, CENTRE);
-        EText("按空格键返回……", WHITE, true, 0, 0, 512, 32).print(game, 756, 600);
+        EText(backPrompt(), WHITE, true, 0, 0, 512, 32).print(game, 756, 600);
         FlushBatchDraw();
-        while (!press(VK_SPACE)) {
-        }
+        waitForBack();
     }
 
     // The battle screen's clicks mark the cards; its button ends the exchange.

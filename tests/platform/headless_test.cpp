@@ -59,13 +59,23 @@ TEST_F(Headless, EnableStartsEverythingClean) {
     headless::setPointer(5, 6);
     sleepMs(20);
     openWindow(10, 10, true);
+    headless::setTouchScreen(true);
+    headless::tap();
     headless::closeWindow();
     headless::enable();
+    EXPECT_FALSE(platform::touchScreen());
+    EXPECT_FALSE(platform::tapped());
     EXPECT_FALSE(keyDown(VK_SPACE));
     EXPECT_EQ(windowPointer().x, 0);
     EXPECT_EQ(headless::clock(), 0);
     EXPECT_FALSE(headless::windowRequest().opened);
     EXPECT_NO_THROW(sleepMs(1));
+}
+
+TEST_F(Headless, AScriptedTapIsAnsweredOnce) {
+    headless::tap();
+    EXPECT_TRUE(platform::tapped());
+    EXPECT_FALSE(platform::tapped());
 }
 
 TEST_F(Headless, FlushedFramesCanBeReadPixelByPixel) {

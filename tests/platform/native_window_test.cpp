@@ -67,6 +67,13 @@ protected:
     }
 };
 
+// Linux's and Windows's windows leave touch out of their tables: no touch screen, never a tap.
+TEST_F(NativeWindow, AWindowThatLeavesTouchOutIsNeverTapped) {
+    platform::openWindow(100, 50, false);
+    EXPECT_FALSE(platform::touchScreen());
+    EXPECT_FALSE(platform::tapped());
+}
+
 TEST_F(NativeWindow, ASleepIsCutIntoShortRestsWithTheWindowServicedBetween) {
     platform::openWindow(100, 50, false);
     int pumpsBefore = standIn.pumps;

@@ -81,6 +81,9 @@ std::vector<Scene> scenes() {
     all.push_back({"the end screen's prompt",
                    [](Game& g) { EText("按空格键返回……", WHITE, true, 0, 0, 512, 32).print(&g, 756, 600); },
                    {"按空格键返回……"}});
+    all.push_back({"the end screen's prompt on a touch screen",
+                   [](Game& g) { EText("轻触或按空格键返回……", WHITE, true, 0, 0, 512, 32).print(&g, 756, 600); },
+                   {"轻触或按空格键返回……"}});
     all.push_back({"the lobby's button", [](Game& g) {
                        EButton button(870, 430, "b_adv");
                        button.init(&g, "冒险模式", 0xFFFF00, true, 0, 0, 0, 32);

@@ -19,7 +19,7 @@ Module.page = (function () {
     windowOpened: null, // { width, height, keepTerminal }
     client: { width: 0, height: 0 },
     desktop: { width: 1920, height: 1080 },
-    shown: null, // { width, height, at, pixels }
+    shown: null, // { width, height, part: { x, y, width, height }, pixels }: the last frame sent
     shows: 0,
     storageSaves: 0,
 
@@ -39,13 +39,14 @@ Module.page = (function () {
       page.client = { width, height };
       return true;
     },
-    show(pixels, width, height, at) {
-      page.shown = { width, height, at, pixels: Uint32Array.from(pixels) };
+    show(pixels, width, height, x, y, changedWidth, changedHeight) {
+      page.shown = { width, height, part: { x, y, width: changedWidth, height: changedHeight }, pixels: Uint32Array.from(pixels) };
       page.shows++;
     },
     clientSize: () => page.client,
     desktopSize: () => page.desktop,
     nextEvent: () => page.events.shift(),
+    touchScreen: () => false,
     glyphs: glyphSource((width, height) => createCanvas(width, height)),
   };
   // The tests capture standard output and error as GoogleTest does everywhere, by dup() and dup2()

@@ -16,12 +16,12 @@ mergeInto(LibraryManager.library, {
   node_page_terminal_pending: function () {
     return Module.page.toProgram.length;
   },
-  // How many frames were shown; the last one's place in the canvas into int[4] (x, y, width,
-  // height) and, when `pixel` is inside it, that pixel of the frame as the page received it.
-  node_page_shown: function (place, pixelIndex, pixel) {
+  // How many frames were sent; the part of the last one sent into int[4] (x, y, width, height)
+  // and, when `pixel` is inside the frame, that pixel of it as the page received it.
+  node_page_shown: function (part, pixelIndex, pixel) {
     var s = Module.page.shown;
     if (!s) return 0;
-    HEAP32.set([s.at.x, s.at.y, s.at.width, s.at.height], place >> 2);
+    HEAP32.set([s.part.x, s.part.y, s.part.width, s.part.height], part >> 2);
     if (pixelIndex >= 0 && pixelIndex < s.pixels.length) HEAPU32[pixel >> 2] = s.pixels[pixelIndex];
     return Module.page.shows;
   },

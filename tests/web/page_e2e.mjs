@@ -16,123 +16,14 @@
 // beside the screenshot (<file>-end.png).
 // Exit status 0 when everything went as it should, 1 with the reason otherwise, 77 when there is
 // no Chromium to run.
-import { createServer } from 'node:http';
-import { existsSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
-import { extname, join, normalize, resolve, sep } from 'node:path';
-import puppeteer from 'puppeteer-core';
+import { writeFileSync } from 'node:fs';
+import {
+  ADVENTURE_BUTTON, END_TURN_BUTTON, STEP_MS, canvasSamples, clickAt, differing, drawnText, exit, lit, options,
+  run, sleep, terminalText, waitForCanvas, waitForTerminal, watch,
+} from './browser.mjs';
 
-const TYPES = {
-  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.mjs': 'text/javascript',
-  '.css': 'text/css', '.wasm': 'application/wasm', '.data': 'application/octet-stream',
-  '.woff2': 'font/woff2', '.svg': 'image/svg+xml', '.txt': 'text/plain; charset=utf-8', '.png': 'image/png',
-};
-const STEP_MS = 30000;
 const VIEWPORT = { width: 1280, height: 900 };
-// Places on the game's reference frame (1512 x 1024), scaled by the frame's height as the game does.
-const REFERENCE_HEIGHT = 1024;
-const ADVENTURE_BUTTON = [970, 530];
-const END_TURN_BUTTON = [1221, 512];
-const SAMPLES = 24; // the canvas compared on a grid of SAMPLES x SAMPLES points
 const LANGUAGE_LINE = 'Language (L to change): ';
-
-function options(argv) {
-  const o = { folder: null, screenshot: null, chromium: '/usr/bin/chromium', wholeMatch: false };
-  for (let i = 0; i < argv.length; i++) {
-    if (argv[i] === '--screenshot') o.screenshot = argv[++i];
-    else if (argv[i] === '--chromium') o.chromium = argv[++i];
-    else if (argv[i] === '--whole-match') o.wholeMatch = true;
-    else o.folder = resolve(argv[i]);
-  }
-  if (!o.folder || !existsSync(join(o.folder, 'index.html'))) throw new Error(`no page folder given (with an index.html): ${o.folder}`);
-  return o;
-}
-
-// The folder on 127.0.0.1, counting what it sends.
-function serve(folder) {
-  const served = { bytes: 0, files: new Map() };
-  const server = createServer((request, response) => {
-    const path = normalize(join(folder, decodeURIComponent(new URL(request.url, 'http://x').pathname)));
-    const file = path.endsWith(sep) ? join(path, 'index.html') : path;
-    if (!file.startsWith(folder) || !existsSync(file) || !statSync(file).isFile()) {
-      response.writeHead(404).end();
-      return;
-    }
-    const body = readFileSync(file);
-    served.bytes += body.length;
-    served.files.set(file.slice(folder.length + 1), body.length);
-    response.writeHead(200, { 'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Content-Length': body.length });
-    response.end(body);
-  });
-  return new Promise((done) => server.listen(0, '127.0.0.1', () => done({ server, served, url: `http://127.0.0.1:${server.address().port}/` })));
-}
-
-// Everything that goes wrong in the page, as it happens.
-function watch(page, problems) {
-  page.on('console', (message) => {
-    if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => problems.push(`uncaught: ${error.message}`));
-  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()} ${request.failure()?.errorText}`));
-  page.on('response', (response) => {
-    if (response.status() >= 400) problems.push(`${response.status()} for ${response.url()}`);
-  });
-}
-
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-const terminalText = (page) => page.evaluate(() => window.cardbattlePage?.terminalText() ?? '');
-
-async function waitForTerminal(page, text) {
-  await page.waitForFunction((t) => window.cardbattlePage?.terminalText().includes(t), { timeout: STEP_MS, polling: 20 }, text)
-    .catch(async () => { throw new Error(`the terminal never showed "${text}"; it shows:\n${await terminalText(page)}`); });
-}
-
-// The canvas on a grid of points: [r, g, b] each.
-function canvasSamples(page) {
-  return page.evaluate((n) => {
-    const canvas = document.getElementById('window');
-    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
-    const out = [];
-    for (let j = 0; j < n; j++)
-      for (let i = 0; i < n; i++) {
-        const x = Math.floor((i + 0.5) * canvas.width / n), y = Math.floor((j + 0.5) * canvas.height / n);
-        const at = (y * canvas.width + x) * 4;
-        out.push([data[at], data[at + 1], data[at + 2]]);
-      }
-    return out;
-  }, SAMPLES);
-}
-
-const differing = (a, b) => a.filter((p, i) => p.some((c, k) => Math.abs(c - b[i][k]) > 24)).length / a.length;
-const lit = (samples) => samples.filter((p) => p.some((c) => c > 16)).length / samples.length;
-
-// Waits until the canvas shows something that `accept` takes, polling.
-async function waitForCanvas(page, accept, what) {
-  const start = Date.now();
-  for (;;) {
-    const samples = await canvasSamples(page);
-    if (accept(samples)) return samples;
-    if (Date.now() - start > STEP_MS) throw new Error(`${what} never showed on the canvas`);
-    await sleep(20);
-  }
-}
-
-// A point of the reference frame, in the page's CSS pixels.
-function pagePoint(page, [rx, ry]) {
-  return page.evaluate((x, y, reference) => {
-    const box = document.getElementById('window').getBoundingClientRect();
-    const frame = window.cardbattlePage.frameSize();
-    const scale = frame.height / reference;
-    return [box.left + (x * scale + 0.5) * box.width / frame.width, box.top + (y * scale + 0.5) * box.height / frame.height];
-  }, rx, ry, REFERENCE_HEIGHT);
-}
-
-async function clickAt(page, reference) {
-  const [x, y] = await pagePoint(page, reference);
-  await page.mouse.move(x, y);
-  await sleep(100);
-  await page.mouse.click(x, y);
-}
 
 // The share of a core the page's main thread (where the program runs) used while nobody did
 // anything, measured over `ms`.
@@ -159,7 +50,9 @@ async function openLauncher(page, url, report, { navigate = () => page.goto(url,
   if (page.url() !== url) throw new Error(`the page is at ${page.url()}, not ${url}`);
   const focused = await page.evaluate(() => document.activeElement?.classList.contains('xterm-helper-textarea'));
   if (!focused) throw new Error('the terminal does not have the focus when the launcher shows');
-  if (await page.title() !== 'Game Launcher') throw new Error(`the title is "${await page.title()}", not the launcher's`);
+  // The launcher's title is the terminal's; the tab keeps the game's name.
+  if (await page.evaluate(() => window.cardbattlePage.terminalTitle()) !== 'Game Launcher') throw new Error('the launcher set no title');
+  if (await page.title() !== 'cardbattle') throw new Error(`the title is "${await page.title()}", not the game's name`);
   if (await page.evaluate(() => document.getElementById('languages').hidden)) throw new Error('the language switch is not on the page');
   report.launcherLanguage = await launcherLanguage(page);
 }
@@ -191,8 +84,6 @@ async function reachBattle(page, lobby, screenshot) {
   if (screenshot) await page.screenshot({ path: screenshot });
 }
 
-// The characters the game has drawn on this page so far, as a string.
-const drawnText = async (page) => String.fromCodePoint(...await page.evaluate(() => window.cardbattlePage.drawnCharacters()));
 const CHINESE = /[\u4e00-\u9fff]/u;
 const OUTSIDE_ASCII = /[^\x20-\x7e]/gu;
 
@@ -261,52 +152,27 @@ async function inEnglish(page, url, o) {
   if (state.join(' ') !== 'zh-CN zh:true en:false') throw new Error(`the page in Chinese: lang, pressed buttons ${state.join(' ')}`);
 }
 
-async function main() {
-  const o = options(process.argv.slice(2));
-  if (!existsSync(o.chromium)) {
-    console.log(`no Chromium at ${o.chromium}: skipped`);
-    return 77;
-  }
-  const { server, served, url } = await serve(o.folder);
-  const profile = mkdtempSync(join(tmpdir(), 'cardbattle-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: o.chromium,
-    headless: true,
-    userDataDir: profile,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', `--window-size=${VIEWPORT.width},${VIEWPORT.height}`],
-    defaultViewport: VIEWPORT,
-  });
-  const problems = [];
-  const report = {};
-  try {
-    const page = await browser.newPage();
-    watch(page, problems);
-    await firstVisit(page, url, o, report);
-    const first = { ...report, bytes: served.bytes };
-    // Again in the same browser, smaller: the launcher offers the size saved at the first visit
-    // (the largest that fits would now be the smallest), and opens it.
-    await page.setViewport({ width: 900, height: 700 });
-    await reachLobby(page, url, report);
-    if (report.frame !== first.frame) throw new Error(`the second visit opened ${report.frame}, not the saved ${first.frame}`);
-    await inEnglish(page, url, o);
-    const files = [...served.files].map(([name, bytes]) => `${name} ${bytes}`).join(', ');
-    console.log(`launcher shown ${first.launcherMs} ms after opening the page; lobby drawn ${first.lobbyMs} ms after Enter ` +
-      `(${first.frame}); ${(first.startingCpu * 100).toFixed(1)} % of a core in the lobby's first 3 s, ` +
-      `${(first.idleCpu * 100).toFixed(1)} % in the next 5 s while it waited; ` +
-      `downloaded ${first.bytes} bytes: ${files}`);
-  } catch (error) {
-    problems.push(error.message);
-  } finally {
-    await browser.close();
-    server.close();
-    rmSync(profile, { recursive: true, force: true });
-  }
-  for (const p of problems) console.error(p);
-  return problems.length === 0 ? 0 : 1;
-}
-
-main().then((status) => process.exit(status), (error) => {
-  console.error(error.message);
-  process.exit(1);
+const o = options(process.argv.slice(2), { screenshot: null, wholeMatch: false }, (opts, argv, i) => {
+  if (argv[i] === '--screenshot') opts.screenshot = argv[i + 1];
+  else if (argv[i] === '--whole-match') opts.wholeMatch = true;
+  else return -1;
+  return argv[i] === '--screenshot' ? i + 1 : i;
 });
+exit(run(o, async ({ browser, served, url, problems }) => {
+  const page = await browser.newPage();
+  watch(page, problems);
+  const report = {};
+  await firstVisit(page, url, o, report);
+  const first = { ...report, bytes: served.bytes };
+  const files = [...served.files].map(([name, bytes]) => `${name} ${bytes}`).join(', ');
+  // Again in the same browser, smaller: the launcher offers the size saved at the first visit
+  // (the largest that fits would now be the smallest), and opens it.
+  await page.setViewport({ width: 900, height: 700 });
+  await reachLobby(page, url, report);
+  if (report.frame !== first.frame) throw new Error(`the second visit opened ${report.frame}, not the saved ${first.frame}`);
+  await inEnglish(page, url, o);
+  console.log(`launcher shown ${first.launcherMs} ms after opening the page; lobby drawn ${first.lobbyMs} ms after Enter ` +
+    `(${first.frame}); ${(first.startingCpu * 100).toFixed(1)} % of a core in the lobby's first 3 s, ` +
+    `${(first.idleCpu * 100).toFixed(1)} % in the next 5 s while it waited; ` +
+    `sent ${first.bytes} bytes (compressed where the build made a copy): ${files}`);
+}, VIEWPORT));

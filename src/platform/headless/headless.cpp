@@ -30,6 +30,8 @@ struct HeadlessState {
     bool inCallback = false;
     headless::Occasion occasion;
     std::function<void()> flushObserver;
+    bool touchScreen = false;
+    bool tapped = false;
 };
 
 HeadlessState& state() {
@@ -117,9 +119,18 @@ void presentUnchanged() {
 long long now() { return state().clock; }
 Point desktop() { return state().desktop; }
 unsigned seed() { return state().seed; }
+bool touchScreen() { return state().touchScreen; }
 
-const detail::Backend HEADLESS_BACKEND = {openWindow, windowIsOpen, present, presentUnchanged, beforePoll, keyDown,
-                                          pointer,    sleep,        now,     desktop,          seed};
+bool tapped() {
+    bool was = state().tapped;
+    state().tapped = false;
+    return was;
+}
+
+const detail::Backend HEADLESS_BACKEND = {openWindow, windowIsOpen, present,     presentUnchanged,
+                                          beforePoll, keyDown,      pointer,     sleep,
+                                          now,        desktop,      seed,        touchScreen,
+                                          tapped};
 
 } // namespace
 
@@ -163,6 +174,8 @@ void closeWindow() { state().closed = true; }
 void setDesktopSize(int w, int h) { state().desktop = {w, h}; }
 Point desktopSize() { return state().desktop; }
 void setSeed(unsigned seed) { state().seed = seed; }
+void setTouchScreen(bool yes) { state().touchScreen = yes; }
+void tap() { state().tapped = true; }
 
 } // namespace headless
 } // namespace platform

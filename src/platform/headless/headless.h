@@ -64,6 +64,11 @@ Point desktopSize();
 // Fixes the seed that matchSeed() returns from now on.
 void setSeed(unsigned seed);
 
+// Touch, which only the browser has: the window on a touch screen, and a tap that tapped() answers
+// once (a tap's click, where it has one, is scripted with setPointer and setKey as any click).
+void setTouchScreen(bool yes);
+void tap();
+
 } // namespace headless
 
 namespace terminal {

@@ -14,7 +14,8 @@ enum EventType : int {
     KEY_DOWN = 4, // code: the key's virtual-key code
     KEY_UP = 5,
     FOCUS_LOST = 6, // the page lost the keyboard: whatever was down is up
-    RESIZED = 7,    // the canvas changed its size: the frame is placed again
+    RESIZED = 7,    // the canvas lost what it showed (its pixels dropped): the next frame is sent whole
+    TAPPED = 8,     // a touch ended on the canvas (its click came as BUTTON_DOWN and BUTTON_UP)
 };
 
 struct Event {
@@ -35,14 +36,16 @@ int web_terminal_pending();
 void web_terminal_discard();
 void web_terminal_size(int* rows, int* cols);
 
-// The window: opened at the frame's size (0 when the page cannot draw), a frame of 0x00RRGGBB
-// pixels drawn at a place of the canvas (device pixels, the rest black), the canvas's size in
-// device pixels, the browser window's size, the next event (0 when there is none).
+// The window: opened at the frame's size (0 when the page cannot draw), the part (x, y, width,
+// height) of a frame of 0x00RRGGBB pixels that changed since the last one (the canvas has the
+// frame's pixels), the canvas's size in pixels, the browser window's size in device pixels, the
+// next event (0 when there is none), and whether the page is on a touch screen.
 int web_window_open(int width, int height, int keepTerminal);
-void web_window_show(const uint32_t* pixels, int width, int height, int x, int y, int placedWidth, int placedHeight);
+void web_window_show(const uint32_t* pixels, int width, int height, int x, int y, int changedWidth, int changedHeight);
 void web_window_client_size(int* width, int* height);
 void web_desktop_size(int* width, int* height);
 int web_next_event(platform::web::Event* event);
+int web_touch_screen();
 
 // Glyphs: a face by name (UTF-8) and size (-1 when the page has none), its metrics, and a glyph's
 // advance with its box (left, top, width, rows relative to the pen on the baseline); when `draw`,

@@ -11,9 +11,9 @@ void node_page_set_client_size(int width, int height);
 void node_page_set_desktop_size(int width, int height);
 void node_page_type(const char* bytes, int length);
 int node_page_terminal_pending();
-// How many frames were shown; the last one's place in the canvas into place[4] and its pixel at
-// pixelIndex into *pixel.
-int node_page_shown(int* place, int pixelIndex, uint32_t* pixel);
+// How many frames were sent; the part of the last one sent into part[4] (x, y, width, height) and
+// its pixel at pixelIndex into *pixel.
+int node_page_shown(int* part, int pixelIndex, uint32_t* pixel);
 // Whether a window was opened; its width, height and keepTerminal into size[3].
 int node_page_window_opened(int* size);
 int node_page_storage_saves();

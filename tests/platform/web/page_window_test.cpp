@@ -1,7 +1,7 @@
 // The browser's window, terminal and saved files over the page (a stand-in for it under Node): the
-// page's events become key and pointer state, the pointer is mapped back through the letterbox,
-// frames are placed in the canvas as the shared rules place them, typed bytes reach the launcher,
-// and the files the program writes in the saved folder are kept.
+// page's events become key and pointer state (a touch a tap besides), the pointer is mapped back
+// through the letterbox, frames are sent whole and then only what changed, typed bytes reach the
+// launcher, and the files the program writes in the saved folder are kept.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -112,28 +112,75 @@ TEST_F(PageWindow, ButtonsMoveThePointerToo) {
     EXPECT_EQ(p.y, 8);
 }
 
-TEST_F(PageWindow, FramesArePlacedInTheCanvasAndPlacedAgainWhenItIsResized) {
+// The part of the last frame sent to the page, and how many were sent.
+struct Sent {
+    int count = 0;
+    std::vector<int> part = std::vector<int>(4);
+};
+Sent sent() {
+    Sent s;
+    s.count = node_page_shown(s.part.data(), -1, nullptr);
+    return s;
+}
+
+TEST_F(PageWindow, AFrameIsSentWholeFirstAndThenOnlyThePartThatChanged) {
     std::vector<uint32_t> frame((size_t)FRAME.x * FRAME.y, 0x123456);
     frame[(size_t)7 * FRAME.x + 3] = 0xABCDEF;
-    node_page_set_client_size(300, 100);
-    int before = node_page_shown(std::vector<int>(4).data(), -1, nullptr);
+    int before = sent().count;
     platform::present(frame.data(), FRAME.x, FRAME.y);
-    int place[4] = {};
+    int part[4] = {};
     uint32_t pixel = 0;
-    EXPECT_EQ(node_page_shown(place, 7 * FRAME.x + 3, &pixel), before + 1);
-    EXPECT_EQ(std::vector<int>(place, place + 4), (std::vector<int>{50, 0, 200, 100})) << "letterboxed";
+    EXPECT_EQ(node_page_shown(part, 7 * FRAME.x + 3, &pixel), before + 1);
+    EXPECT_EQ(std::vector<int>(part, part + 4), (std::vector<int>{0, 0, FRAME.x, FRAME.y})) << "the whole frame";
     EXPECT_EQ(pixel, 0xABCDEFu) << "the frame's own pixels";
+
+    frame[(size_t)7 * FRAME.x + 3] = 0x123456;
+    frame[(size_t)30 * FRAME.x + 20] = 1;
+    platform::present(frame.data(), FRAME.x, FRAME.y);
+    EXPECT_EQ(sent().count, before + 2);
+    EXPECT_EQ(sent().part, (std::vector<int>{3, 7, 18, 24})) << "from the one pixel that changed to the other";
+
+    frame[(size_t)49 * FRAME.x + 99] = 2;
+    platform::present(frame.data(), FRAME.x, FRAME.y);
+    EXPECT_EQ(sent().part, (std::vector<int>{99, 49, 1, 1})) << "the last pixel of the frame";
+
+    platform::present(frame.data(), FRAME.x, FRAME.y);
+    EXPECT_EQ(sent().count, before + 3) << "the same frame again: nothing to send";
 
     // A frame of another size than the window's is not shown.
     std::vector<uint32_t> other(10 * 10);
     platform::present(other.data(), 10, 10);
-    EXPECT_EQ(node_page_shown(place, -1, nullptr), before + 1);
+    EXPECT_EQ(sent().count, before + 3);
 
-    node_page_set_client_size(100, 150);
+    // The canvas lost what it showed: the frame goes whole again, at the next poll.
     node_page_event(RESIZED, 0, 0, 0);
     platform::keyDown(0);
-    EXPECT_EQ(node_page_shown(place, -1, nullptr), before + 2) << "shown again at the next poll";
-    EXPECT_EQ(std::vector<int>(place, place + 4), (std::vector<int>{0, 50, 100, 50}));
+    EXPECT_EQ(sent().count, before + 4);
+    EXPECT_EQ(sent().part, (std::vector<int>{0, 0, FRAME.x, FRAME.y}));
+}
+
+TEST_F(PageWindow, AWindowOpenedAgainIsSentWhole) {
+    std::vector<uint32_t> frame((size_t)FRAME.x * FRAME.y, 5);
+    platform::present(frame.data(), FRAME.x, FRAME.y);
+    platform::openWindow(FRAME.x, FRAME.y, false);
+    int before = sent().count;
+    platform::present(frame.data(), FRAME.x, FRAME.y);
+    EXPECT_EQ(sent().count, before + 1);
+    EXPECT_EQ(sent().part, (std::vector<int>{0, 0, FRAME.x, FRAME.y}));
+}
+
+TEST_F(PageWindow, ATapIsToldApartFromAClickAndAnsweredOnce) {
+    EXPECT_FALSE(platform::tapped());
+    node_page_event(BUTTON_DOWN, platform::VK_LBUTTON, 5, 5);
+    node_page_event(BUTTON_UP, platform::VK_LBUTTON, 5, 5);
+    platform::keyDown(platform::VK_SPACE); // reads the queue
+    EXPECT_FALSE(platform::tapped()) << "a click of the mouse";
+    node_page_event(BUTTON_DOWN, platform::VK_LBUTTON, 5, 5);
+    node_page_event(BUTTON_UP, platform::VK_LBUTTON, 5, 5);
+    node_page_event(TAPPED, 0, 0, 0);
+    EXPECT_TRUE(platform::keyDown(platform::VK_LBUTTON)) << "a touch is a click too";
+    EXPECT_TRUE(platform::tapped());
+    EXPECT_FALSE(platform::tapped()) << "answered once";
 }
 
 TEST_F(PageWindow, TheWindowOpensAsAskedAndTheDesktopIsTheBrowserWindow) {
