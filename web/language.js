@@ -1,7 +1,8 @@
-// The language the page asks the game for, and the page's own words in it. The address chooses
-// (?lang=en or ?lang=zh) and the program is given it as --language, so the game's own rules apply:
-// the choice is remembered in setting.ini. Without ?lang the program is given nothing and the
-// choice saved at an earlier visit holds. Shared with the tests under Node.
+// The choices the page's address makes for the game, and the page's own words. The address
+// chooses the language (?lang=en or ?lang=zh) and the opponent (?opponent=standard or strong); the
+// program is given them as --language and --opponent, so the game's own rules apply: the choices
+// are remembered in setting.ini. Without them the program is given nothing and the choices saved
+// at an earlier visit hold. Shared with the tests under Node.
 'use strict';
 (function (exports) {
   const CODES = ['zh', 'en'];
@@ -45,18 +46,27 @@
     },
   };
 
-  // The choice in the address: { code } with 'en', 'zh' or null for none, and a complaint when
-  // ?lang names no language the game has (it is then left out, as if not given).
-  function addressLanguage(search) {
-    const asked = new URLSearchParams(search).get('lang');
+  // What the address may choose: its parameter, the codes, what a code names.
+  const LANGUAGE = { parameter: 'lang', codes: CODES, naming: 'language of the game (en or zh)' };
+  const OPPONENT = { parameter: 'opponent', codes: ['standard', 'strong'], naming: 'opponent (standard or strong)' };
+
+  // A choice in the address: { code } with one of the codes or null for none, and a complaint when
+  // the parameter names nothing the game has (it is then left out, as if not given).
+  function addressChoice(search, choice) {
+    const asked = new URLSearchParams(search).get(choice.parameter);
     if (asked === null) return { code: null, complaint: '' };
     const code = asked.trim().toLowerCase();
-    if (CODES.includes(code)) return { code, complaint: '' };
-    return { code: null, complaint: `?lang=${asked} names no language of the game (en or zh): the saved choice holds` };
+    if (choice.codes.includes(code)) return { code, complaint: '' };
+    return { code: null, complaint: `?${choice.parameter}=${asked} names no ${choice.naming}: the saved choice holds` };
   }
+  const addressLanguage = (search) => addressChoice(search, LANGUAGE);
+  const addressOpponent = (search) => addressChoice(search, OPPONENT);
 
-  // The program's arguments for a choice (none without one).
-  const programArguments = (code) => (code ? [`--language=${code}`] : []);
+  // The program's arguments for the choices made (none without one).
+  const programArguments = (language, opponent = null) => [
+    ...(language ? [`--language=${language}`] : []),
+    ...(opponent ? [`--opponent=${opponent}`] : []),
+  ];
 
   // The address that opens the page again with `code` chosen, everything else kept.
   function addressWith(href, code) {
@@ -68,5 +78,7 @@
   // The page's words: in the language chosen, English otherwise (as the launcher is).
   const wordsFor = (code) => WORDS[code] || WORDS.en;
 
-  Object.assign(exports, { LANGUAGE_CODES: CODES, addressLanguage, programArguments, addressWith, wordsFor });
+  Object.assign(exports, {
+    LANGUAGE_CODES: CODES, addressLanguage, addressOpponent, programArguments, addressWith, wordsFor,
+  });
 })(typeof module === 'object' ? module.exports : (globalThis.cardbattle = globalThis.cardbattle || {}));

@@ -32,7 +32,8 @@
   // ---- The language: the address's choice, given to the program; the page's words in it ----
 
   const language = cardbattle.addressLanguage(location.search);
-  if (language.complaint) console.warn(`cardbattle: ${language.complaint}`);
+  const opponent = cardbattle.addressOpponent(location.search);
+  for (const choice of [language, opponent]) if (choice.complaint) console.warn(`cardbattle: ${choice.complaint}`);
   const words = cardbattle.wordsFor(language.code);
   root.lang = language.code === 'zh' ? 'zh-CN' : 'en';
 
@@ -424,7 +425,7 @@
     fitTouch();
     window.Module = {
       page,
-      arguments: cardbattle.programArguments(language.code),
+      arguments: cardbattle.programArguments(language.code, opponent.code),
       wasmBinary: wasm,
       getPreloadedPackage: () => pictures.buffer,
       preRun: [openStorage],

@@ -34,10 +34,21 @@ test('the address chooses English or Chinese, and anything else is left out with
   }
 });
 
-test('the program is given --language only when the address chose', () => {
+test('the program is given --language and --opponent only when the address chose', () => {
   assert.deepEqual(language.programArguments(null), []);
   assert.deepEqual(language.programArguments('en'), ['--language=en']);
   assert.deepEqual(language.programArguments('zh'), ['--language=zh']);
+  assert.deepEqual(language.programArguments(null, 'strong'), ['--opponent=strong']);
+  assert.deepEqual(language.programArguments('en', 'standard'), ['--language=en', '--opponent=standard']);
+});
+
+test('the address chooses the opponent, and anything else is left out with a complaint', () => {
+  for (const [search, code] of [['', null], ['?opponent=strong', 'strong'], ['?opponent=Standard', 'standard'],
+    ['?lang=en&opponent=strong', 'strong'], ['?opponent=hard', null]]) {
+    const got = language.addressOpponent(search);
+    assert.equal(got.code, code, search);
+    assert.equal(got.complaint === '', search !== '?opponent=hard', `${search}: ${got.complaint}`);
+  }
 });
 
 test('the switch opens the same address with the language set, everything else kept', () => {
