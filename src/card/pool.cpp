@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "card/card.h"
+#include "platform/per_thread.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ MatchPool& matchPool() {
     return pool;
 }
 
-thread_local ObjectArena* activeArena = nullptr;
+PER_THREAD ObjectArena* activeArena = nullptr;
 
 constexpr std::size_t BLOCK_BYTES = 64 * 1024;
 constexpr std::size_t ALIGNMENT = alignof(std::max_align_t);

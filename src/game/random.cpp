@@ -1,11 +1,12 @@
 #include "game/random.h"
 
+#include "platform/per_thread.h"
 #include "platform/platform.h"
 
 namespace {
 
 RandomStream matchStream;
-thread_local RandomStream* current = &matchStream;
+PER_THREAD RandomStream* current = &matchStream;
 
 } // namespace
 
