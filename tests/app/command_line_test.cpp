@@ -52,6 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"LoneDash", {"-"}, "takes no arguments"},
                       Refused{"UnknownBeforeHelp", {"--bogus", "--help"}, "unknown option '--bogus'"},
                       Refused{"EscapeSequence", {"--\x1b[2J"}, "unknown option '--?[2J'"},
+                      Refused{"DeleteByte", {"--\x7f"}, "unknown option '--?'"},
                       Refused{"UnknownLanguage", {"--language=fr"}, "option '--language' takes en|zh, not 'fr'"},
                       Refused{"LanguageInCapitals", {"--language=EN"}, "option '--language' takes en|zh, not 'EN'"},
                       Refused{"LanguageEmpty", {"--language="}, "option '--language' takes en|zh, not ''"},

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The real binary in xterm under a virtual X server, run several times from one shell (with job
 # control, as a player's shell has it), one round per way in or out. The xterm honours size
-# requests and starts at 80 x 24, so the launcher makes it 60 x 20. After every round the terminal
-# must be as before: same stty settings (its size of 80 x 24 and its echo among them), no mouse
-# reporting, cursor shown, the main screen, default colours, the shell's title.
+# requests and starts at 100 x 20, so the launcher changes its width only, to 60 x 20. After every
+# round the terminal must be as before: same stty settings (its size of 100 x 20 and its echo among
+# them), no mouse reporting, cursor shown, the main screen, default colours, the shell's title.
 #  - Ctrl-C, SIGTERM, a hang-up (SIGHUP), a crash (SIGSEGV), SIGUSR1, SIGPIPE, SIGALRM and a real-time signal on the
 #    launcher screen: the process dies by that signal, and writes no setting.ini.
 #  - Ctrl-Z at the launcher: the shell has a sane terminal and its own screen; fg brings the
@@ -84,7 +84,7 @@ for round in $ROUNDS; do bash "$(dirname "$0")/round.sh" "$round"; done
 EOF
 
 xterm_ready=no
-# Starts xterm at 80 x 24 with the rounds; sets term_win, cell_w, cell_h.
+# Starts xterm at 100 x 20 with the rounds; sets term_win, cell_w, cell_h.
 start_xterm() {
   local attempt r
   for r in "${rounds[@]}"; do
@@ -96,7 +96,7 @@ start_xterm() {
   # on to the game, which keeps signals it finds ignored (as under nohup): start it with none.
   for attempt in 1 2; do
     RUN=$work/run BIN=$bin CURSOR_CHECK=$cursor_check ROUNDS="${rounds[*]}" env --default-signal \
-      xterm -geometry 80x24 -T shell "${xterm_options[@]}" -e bash "$work/inner.sh" &
+      xterm -geometry 100x20 -T shell "${xterm_options[@]}" -e bash "$work/inner.sh" &
     xterm_pid=$!
     pids+=($xterm_pid)
     if wait_for 20 has_window '^shell$'; then xterm_ready=yes; break; fi
@@ -107,9 +107,9 @@ start_xterm() {
   local w h
   w=$(xwininfo -id "$term_win" | awk '/Width:/ {print $2}')
   h=$(xwininfo -id "$term_win" | awk '/Height:/ {print $2}')
-  # 80 x 24 cells inside xterm's border of 2 pixels.
-  cell_w=$(((w - 4) / 80))
-  cell_h=$(((h - 4) / 24))
+  # 100 x 20 cells inside xterm's border of 2 pixels.
+  cell_w=$(((w - 4) / 100))
+  cell_h=$(((h - 4) / 20))
   : >"$work/run/go"
   wait_for 20 has_window '^Game Launcher$' || { fail "the launcher never set its title"; return 1; }
 }

@@ -23,9 +23,11 @@ require() {
 }
 
 # Starts Xvfb with a screen of the given size on a free display and exports DISPLAY; skips the
-# test when no X server can be started.
+# test when no X server can be started. Never reset: by default the server resets whenever its last
+# client leaves, and a program connecting meanwhile (the game asking the desktop's size, while the
+# test's short-lived xdotool runs come and go) is refused, as a desktop's server never refuses.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 "${1:-1920x1080}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${1:-1920x1080}x24" -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   local xvfb=$!
   pids+=($xvfb)
   for _ in $(seq 100); do

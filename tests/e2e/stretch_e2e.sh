@@ -2,7 +2,8 @@
 # The real binary in a resized and in a fullscreen window, in a virtual X server, with setting.ini
 # asking for 756 x 512:
 #  0. with no window manager, and with one that grants nothing, full screen is not granted: F11,
-#     and F11 again, leave the window and the lobby in it exactly as they were;
+#     and F11 again, leave the window and the lobby in it exactly as they were; with no manager
+#     F11 does not even ask (the game would wait for an answer that never comes);
 #  1. resized to 1512 x 1024 (no window manager needed), the lobby fills the window; a click where
 #     the adventure button used to be before the resize does nothing, a click where it is drawn
 #     now starts a match; no OpenGL library is loaded;
@@ -18,9 +19,12 @@ close_window=$(realpath "$2")
 assets=$(realpath "$3")
 idle_manager=$(realpath "$4")
 
-require Xvfb xdotool xwininfo xprop import convert compare evilwm
+require Xvfb xdotool xwininfo xprop xev import convert compare evilwm
 screen_w=1600 screen_h=1200
 start_xvfb ${screen_w}x${screen_h}
+xev -root -event substructure >"$work/root.log" 2>&1 & # requests to a manager go to the root window
+xev=$!
+pids+=($xev)
 start_game "$bin" "$assets" 0
 sleep 1
 shot lobby
@@ -40,6 +44,8 @@ f11_leaves_the_window() { # where
   done
 }
 f11_leaves_the_window "with no window manager"
+kill "$xev"
+! grep -q _NET_WM_STATE "$work/root.log" || fail "F11 with no window manager asked one for full screen"
 "$idle_manager" >"$work/idle.log" 2>&1 &
 idle=$!
 pids+=($idle)

@@ -105,11 +105,24 @@ TEST_F(NativeWindow, ALoopThatOnlyPollsWaitsLongerAfterTwoSecondsHoweverLongTheS
     for (size_t i = 0; i + 1 < standIn.rests.size(); ++i) ASSERT_EQ(standIn.rests[i], 1) << "rest " << i;
 }
 
+// The game's waiting loops sleep now and then between their polls: such a loop is not busy, however
+// many polls it makes in all, and its polls never wait.
+TEST_F(NativeWindow, ALoopThatSleepsNowAndThenIsNeverSlowed) {
+    platform::openWindow(100, 50, false);
+    for (int round = 0; round < 4; ++round) {
+        size_t rests = standIn.rests.size();
+        for (int poll = 0; poll < 200; ++poll) platform::keyDown(platform::VK_SPACE);
+        ASSERT_EQ(standIn.rests.size(), rests) << "polls waited in round " << round;
+        platform::sleepMs(1);
+    }
+}
+
 TEST_F(NativeWindow, OnlyAFrameOfTheWindowsSizeIsShown) {
     std::vector<uint32_t> pixels(200 * 100);
     platform::present(pixels.data(), 200, 100); // before the window opens: nowhere to show it
     platform::openWindow(200, 100, false);
-    platform::present(pixels.data(), 100, 50);
+    for (Point other : {Point{100, 50}, Point{200, 50}, Point{100, 100}}) // both sides wrong, or one
+        platform::present(pixels.data(), other.x, other.y);
     platform::present(pixels.data(), 200, 100);
     ASSERT_EQ(standIn.shown.size(), 1u);
     EXPECT_EQ(standIn.shown[0].x, 200);

@@ -22,6 +22,7 @@ struct Window {
     const uint32_t* frame = nullptr; // the last frame presented (the caller keeps it), or none yet
     LetterboxScaler scaler;
     std::vector<uint32_t> converted; // for a window surface whose pixels are laid out otherwise
+    bool framed = false;             // the manager has said its frame, and the window was fitted to it
 };
 
 Window& win() {
@@ -219,6 +220,30 @@ Point centred(Point client) {
     return {area.x + std::max((area.w - client.x - frame.x) / 2, 0), area.y + std::max((area.h - client.y - frame.y) / 2, 0)};
 }
 
+// Once the manager has said its frame, the whole window, frame included, is put on the usable
+// area: the allowance it opened with may have been too small (a large title bar). Done once, so a
+// window the player moves or resizes later stays where the player puts it.
+void keepFrameOnScreen() {
+    Window& s = win();
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_Rect area;
+    if (s.framed || SDL_GetWindowBordersSize(s.window, &top, &left, &bottom, &right) != 0 ||
+        top + left + bottom + right == 0)
+        return;
+    s.framed = true;
+    if ((SDL_GetWindowFlags(s.window) & SDL_WINDOW_FULLSCREEN) || !usableArea(area)) return;
+    Point client, at, room{area.w - left - right, area.h - top - bottom};
+    SDL_GetWindowSize(s.window, &client.x, &client.y);
+    if (client.x > room.x || client.y > room.y) {
+        client = windowFor(s.frameSize, room);
+        SDL_SetWindowSize(s.window, client.x, client.y);
+    }
+    SDL_GetWindowPosition(s.window, &at.x, &at.y);
+    Point inside{std::max(area.x + left, std::min(at.x, area.x + area.w - right - client.x)),
+                 std::max(area.y + top, std::min(at.y, area.y + area.h - bottom - client.y))};
+    if (inside.x != at.x || inside.y != at.y) SDL_SetWindowPosition(s.window, inside.x, inside.y);
+}
+
 bool open(Point frame, bool, std::string& error) { // the terminal stays as it is
     Window& s = win();
     if (s.window) {
@@ -240,6 +265,7 @@ bool open(Point frame, bool, std::string& error) { // the terminal stays as it i
     s.window = SDL_CreateWindow("cardbattle", at.x, at.y, client.x, client.y, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!s.window || !SDL_GetWindowSurface(s.window)) return failed(error);
     s.frameSize = frame;
+    keepFrameOnScreen();
     show();
     return true;
 }
@@ -260,6 +286,7 @@ bool pump() {
             return false;
         if (e.type == SDL_WINDOWEVENT && showsAgain(e.window)) show();
     }
+    keepFrameOnScreen();
     return true;
 }
 

@@ -25,6 +25,7 @@ const DisplayCase CASES[] = {
      "the display WAYLAND_DISPLAY (wayland-1) cannot be reached: x not available"},
     {"BothInSdlsOrder", {nullptr, ":0", "wayland-0"}, "x11,wayland",
      "neither the display DISPLAY (:0) nor the display WAYLAND_DISPLAY (wayland-0) can be reached: x not available"},
+    {"AnEmptyDriverIsNoChoice", {"", ":0", nullptr}, "x11", "the display DISPLAY (:0) cannot be reached: x not available"},
     {"ThePlayersOwnDriverStands", {"kmsdrm", ":0", nullptr}, "kmsdrm",
      "the video driver SDL_VIDEODRIVER names (kmsdrm) cannot start: x not available"},
 };

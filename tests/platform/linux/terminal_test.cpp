@@ -446,9 +446,9 @@ bool sizeIs(int rows, int cols) {
     term::Cell size = screen::screenSize();
     return size.row == rows && size.col == cols;
 }
-// The player's terminal of 100 x 30, and the launcher's screen of 60 x 20 on it.
-void launcherOnALargerTerminal() {
-    screen::resizeScreen(30, 100);
+// The player's terminal (of 100 x 30 unless said), and the launcher's screen of 60 x 20 on it.
+void launcherOnALargerTerminal(int rows = 30, int cols = 100) {
+    screen::resizeScreen(rows, cols);
     shellBefore();
     term::beginInput();
     setWindowSize("Game Launcher", 60, 20);
@@ -462,19 +462,31 @@ void gameWindowTime() {
 }
 } // namespace
 
-class SizeGivenBack : public ConsoleTest, public ::testing::WithParamInterface<WayOut> {};
+// Terminals larger than the launcher's 60 x 20 on both sides, or on one side only.
+struct PlayersTerminal {
+    const char* name;
+    int rows, cols;
+};
+const PlayersTerminal TERMINALS[] = {{"Larger", 30, 100}, {"Taller", 30, 60}, {"Wider", 20, 100}};
+
+class SizeGivenBack : public ConsoleTest, public ::testing::WithParamInterface<std::tuple<PlayersTerminal, WayOut>> {};
 
 TEST_P(SizeGivenBack, TheTerminalGetsTheSizeItHadBeforeTheLauncher) {
-    launcherOnALargerTerminal();
+    auto [terminal, way] = GetParam();
+    launcherOnALargerTerminal(terminal.rows, terminal.cols);
     ASSERT_TRUE(sizeIs(20, 60)) << "a terminal that grants size requests";
-    GetParam().take();
-    EXPECT_TRUE(sizeIs(30, 100)) << screen::screenSize().col << " x " << screen::screenSize().row;
+    way.take();
+    EXPECT_TRUE(sizeIs(terminal.rows, terminal.cols)) << screen::screenSize().col << " x " << screen::screenSize().row;
     expectShellScreen();
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, SizeGivenBack,
-                         ::testing::Values(WayOut{"Stop", screen::stopProgram}, WayOut{"End", screen::endProgram}),
-                         [](const ::testing::TestParamInfo<WayOut>& info) { return std::string(info.param.name); });
+                         ::testing::Combine(::testing::ValuesIn(TERMINALS),
+                                            ::testing::Values(WayOut{"Stop", screen::stopProgram},
+                                                              WayOut{"End", screen::endProgram})),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
+                         });
 
 class TerminalSize : public ConsoleTest {};
 
