@@ -98,9 +98,10 @@ Action RandomPolicy::choose(Game& game) {
     return actions[nextRandom() % actions.size()];
 }
 
-std::unique_ptr<Policy> policyNamed(const std::string& name) {
+std::unique_ptr<Policy> policyNamed(const std::string& name, const StrongSettings& strong) {
     if (name == "standard") return std::make_unique<StandardPolicy>();
     if (name == "random") return std::make_unique<RandomPolicy>();
+    if (name == "strong") return std::make_unique<StrongPolicy>(strong);
     return nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/strong.h"
 #include "game/policy.h"
 
 class Battle;
@@ -43,5 +44,6 @@ private:
     std::vector<Action> actions;
 };
 
-// The policy of that name ("standard", "random"); null for a name that names none.
-std::unique_ptr<Policy> policyNamed(const std::string& name);
+// The policy of that name ("standard", "random", "strong" with the given budget and seed); null for
+// a name that names none.
+std::unique_ptr<Policy> policyNamed(const std::string& name, const StrongSettings& strong = {});
