@@ -1,8 +1,9 @@
 // Whole headless matches played by the tests' scripted player: how long one takes on the virtual
 // clock, and the resident memory after the first match against after a hundred (every card,
 // character and opponent of a finished match is given back when the next one starts). Beside them,
-// silent matches (the rules alone, the standard policy in both seats) and the deep copy of a
-// mid-game position that a search makes for every position it tries.
+// silent matches (the rules alone, the standard policy in both seats), the deep copy of a
+// mid-game position that a search makes for every position it tries, and one decision of the
+// strong opponent.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "ai/policies.h"
+#include "ai/strong.h"
 #include "card/card.h"
 #include "game/driver.h"
 #include "game/game.h"
@@ -73,16 +75,30 @@ void ResidentMemoryOverAHundredMatches(benchmark::State& state) {
 }
 BENCHMARK(ResidentMemoryOverAHundredMatches)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// Silent matches on one thread: items per second is matches per second.
-void SilentMatch(benchmark::State& state) {
+// Silent matches on this thread, the standard rules in both seats.
+struct SilentTable {
     SimulationScope scope;
     StandardPolicy player, opponent;
-    SilentPresenter presenter(player);
+    SilentPresenter presenter{player};
     Game game;
-    game.presenter = &presenter;
-    game.opponent = &opponent;
+
+    SilentTable() {
+        game.presenter = &presenter;
+        game.opponent = &opponent;
+    }
+    // Match 1 played until `side` is about to begin its turn `turn`.
+    void playUntil(int turn, bool side) {
+        dealMatch(&game, 1);
+        while (!simulator::over(game) && (game.battle.turn < turn || simulator::sideToMove(game) != side))
+            simulator::step(game, (simulator::sideToMove(game) ? opponent : player).choose(game));
+    }
+};
+
+// Items per second is matches per second.
+void SilentMatch(benchmark::State& state) {
+    SilentTable table;
     unsigned seed = 0;
-    for (auto _ : state) playMatch(&game, ++seed);
+    for (auto _ : state) playMatch(&table.game, ++seed);
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(SilentMatch)->Unit(benchmark::kMicrosecond);
@@ -90,28 +106,37 @@ BENCHMARK(SilentMatch)->Unit(benchmark::kMicrosecond);
 // A position of the sixth turn, both boards and hands busy, copied into an arena reset between
 // copies, as a search does.
 void CopyMidGamePosition(benchmark::State& state) {
-    SimulationScope scope;
-    StandardPolicy player, opponent;
-    SilentPresenter presenter(player);
-    Game game;
-    game.presenter = &presenter;
-    game.opponent = &opponent;
-    dealMatch(&game, 1);
-    while (!simulator::over(game) && game.battle.turn < 6)
-        simulator::step(game, (simulator::sideToMove(game) ? opponent : player).choose(game));
+    SilentTable table;
+    table.playUntil(6, false);
+    const Battle& b = table.game.battle;
     ObjectArena positions;
     Game copy;
     for (auto _ : state) {
         {
             ArenaScope inPositions(positions);
-            simulator::copyPosition(game, copy);
+            simulator::copyPosition(table.game, copy);
         }
         positions.reset();
     }
-    state.counters["objects"] = (double)(game.battle.myCard.size() + game.battle.myDeck.size() +
-                                         game.battle.opCard.size() + game.battle.opDeck.size() + 20);
+    state.counters["objects"] = (double)(b.myCard.size() + b.myDeck.size() + b.opCard.size() + b.opDeck.size() + 20);
 }
 BENCHMARK(CopyMidGamePosition)->Unit(benchmark::kMicrosecond);
+
+// One decision of the strong opponent at the in-game budget, at the start of its fourth turn (its
+// hand and board busy, the player's rare cards in play or in hand). Each run searches afresh from
+// the same seed, so every run does the same work.
+void StrongDecision(benchmark::State& state) {
+    SilentTable table;
+    table.playUntil(4, true);
+    StrongSettings settings;
+    settings.milliseconds = 1000000; // the iterations alone bound it here
+    for (auto _ : state) {
+        StrongPolicy strong(settings);
+        benchmark::DoNotOptimize(strong.choose(table.game));
+        state.counters["iterations"] = strong.lastSearch().iterations;
+    }
+}
+BENCHMARK(StrongDecision)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

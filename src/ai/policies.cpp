@@ -4,8 +4,17 @@
 #include "game/game.h"
 #include "game/random.h"
 #include "game/simulator.h"
+#include "platform/platform.h"
 
 namespace {
+
+// The longest a decision of the strong opponent may take in the game. The browser's build runs the
+// search about half as fast and is given twice the time (its build says so).
+#ifdef CARDBATTLE_THINKING_MS
+constexpr int THINKING_MS = CARDBATTLE_THINKING_MS;
+#else
+constexpr int THINKING_MS = StrongSettings::IN_GAME_MILLISECONDS;
+#endif
 
 int firstPlace(bool camp) { return camp ? 11 : 2; }
 int enemyHero(bool camp) { return camp ? 0 : 1; }
@@ -98,13 +107,21 @@ Action RandomPolicy::choose(Game& game) {
     return actions[nextRandom() % actions.size()];
 }
 
-std::unique_ptr<Policy> policyNamed(const std::string& name) {
+std::unique_ptr<Policy> policyNamed(const std::string& name, const StrongSettings& strong) {
     if (name == "standard") return std::make_unique<StandardPolicy>();
     if (name == "random") return std::make_unique<RandomPolicy>();
+    if (name == "strong") return std::make_unique<StrongPolicy>(strong);
     return nullptr;
 }
 
-std::unique_ptr<Policy> opponentPolicy(Opponent) { return nullptr; }
+std::unique_ptr<Policy> opponentPolicy(Opponent opponent) {
+    if (opponent == Opponent::STANDARD) return nullptr;
+    StrongSettings settings;
+    settings.milliseconds = THINKING_MS;
+    settings.seed = platform::matchSeed();
+    settings.yield = [] { platform::sleepMs(0); }; // the window, or the page, gets its turn
+    return std::make_unique<StrongPolicy>(settings);
+}
 
 int RandomPolicy::pick(Game& game, bool) {
     std::vector<int> marked;

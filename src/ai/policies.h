@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/strong.h"
 #include "game/choices.h"
 #include "game/policy.h"
 
@@ -44,8 +45,9 @@ private:
     std::vector<Action> actions;
 };
 
-// The policy of that name ("standard", "random"); null for a name that names none.
-std::unique_ptr<Policy> policyNamed(const std::string& name);
+// The policy of that name ("standard", "random", "strong" with the given budget and seed); null for
+// a name that names none.
+std::unique_ptr<Policy> policyNamed(const std::string& name, const StrongSettings& strong = {});
 
 // The policy that plays the opponent chosen before the game, as the game plays it on the screen;
 // null for the standard opponent, which its AI plays by its own rules.

@@ -1,3 +1,10 @@
+#include <algorithm>
+
+#include "ai/policies.h"
+#include "ai/strong.h"
+#include "game/driver.h"
+#include "game/presenter.h"
+#include "game/simulator.h"
 #include "platform/headless/headless.h"
 #include "support/battle_board.h"
 
@@ -117,4 +124,139 @@ TEST_F(OpponentPick, HeroThenLowestMinionThenItsOwnHero) {
         for (int slot : c.marks) b.canAsTarget[slot] = true;
         EXPECT_EQ(ai.chooseTarget(&game), c.pick);
     }
+}
+
+// ---- the strong opponent ----
+
+namespace {
+
+// A match played without a screen, one decision at a time, in an arena of the test's own.
+struct SilentMatch {
+    SimulationScope scope;
+    StandardPolicy rules[2];
+    SilentPresenter presenter{rules[0]};
+    Game game;
+
+    explicit SilentMatch(unsigned seed) {
+        game.presenter = &presenter;
+        game.opponent = &rules[1];
+        dealMatch(&game, seed);
+    }
+    // The standard rules play on (the player giving back the cards of `exchange`) until `side` is
+    // about to begin its turn `turn`.
+    void playUntil(int turn, bool side, unsigned exchange) {
+        simulator::step(game, Action::exchange(exchange));
+        while (!simulator::over(game) &&
+               (game.battle.turn < turn || simulator::sideToMove(game) != side))
+            simulator::step(game, rules[simulator::sideToMove(game)].choose(game));
+    }
+};
+
+// The same public facts, the hidden cards elsewhere: the other side's hand and deck as one pile
+// turned round by the hand's size, dealt back by the same counts; the seeing side's deck reversed.
+void rearrangeHidden(Battle& b, bool seer) {
+    std::vector<Card*>& hand = seer ? b.myCard : b.opCard;
+    std::vector<Card*>& deck = seer ? b.myDeck : b.opDeck;
+    std::vector<Card*> pile(hand);
+    pile.insert(pile.end(), deck.begin(), deck.end());
+    std::rotate(pile.begin(), pile.begin() + hand.size(), pile.end());
+    hand.assign(pile.begin(), pile.begin() + hand.size());
+    deck.assign(pile.begin() + hand.size(), pile.end());
+    std::vector<Card*>& own = seer ? b.opDeck : b.myDeck;
+    std::reverse(own.begin(), own.end());
+}
+
+// The kinds of the cards in both hands and decks, in their order.
+std::vector<int> hiddenKinds(const Battle& b) {
+    std::vector<int> kinds;
+    for (const std::vector<Card*>* cards : {&b.myCard, &b.myDeck, &b.opCard, &b.opDeck})
+        for (const Card* card : *cards) kinds.push_back(card->id);
+    return kinds;
+}
+
+StrongSettings testBudget(int iterations) {
+    StrongSettings settings;
+    settings.iterations = iterations;
+    settings.seed = 7;
+    return settings;
+}
+
+} // namespace
+
+TEST(StrongOpponent, DecidesAlikeWhereverTheCardsItCannotSeeLie) {
+    struct Case {
+        const char* seat;
+        bool seer;
+        int turn;
+        unsigned exchange;
+    };
+    // The opponent while the player's hand holds the four rare cards (turned round, they go into its
+    // deck); the player after giving its hand back, so that its deck's order hides them.
+    for (const Case& c : {Case{"opponent", true, 3, 0}, Case{"player", false, 3, 0xF}}) {
+        SCOPED_TRACE(c.seat);
+        SilentMatch match(11);
+        match.playUntil(c.turn, c.seer, c.exchange);
+        ASSERT_FALSE(simulator::over(match.game));
+        Game elsewhere;
+        simulator::copyPosition(match.game, elsewhere);
+        rearrangeHidden(elsewhere.battle, c.seer);
+        ASSERT_NE(hiddenKinds(elsewhere.battle), hiddenKinds(match.game.battle)) << "the rearrangement moves cards";
+
+        RandomStream before = currentRandom();
+        size_t objects = matchObjectCount();
+        StrongPolicy first(testBudget(400)), again(testBudget(400)), other(testBudget(400));
+        Action chosen = first.choose(match.game);
+        ASSERT_GT(first.lastSearch().iterations, 0) << "a decision with a choice";
+        EXPECT_EQ(again.choose(match.game), chosen) << "the same seed and budget";
+        EXPECT_EQ(again.lastSearch().chosenVisits, first.lastSearch().chosenVisits);
+        EXPECT_EQ(other.choose(elsewhere), chosen);
+        EXPECT_EQ(other.lastSearch().chosenVisits, first.lastSearch().chosenVisits)
+            << "every deal of the search is the same";
+        EXPECT_EQ(currentRandom().next(), before.next()) << "the match's own picks are left alone";
+        EXPECT_EQ(matchObjectCount(), objects) << "nothing of the search is left in the match's arena";
+    }
+}
+
+TEST(StrongOpponent, ChoosesOnlyLegalActions) {
+    // Matches against the standard rules and against random play, in both seats: the positions an
+    // arena run meets, the player's exchange and the battle cry that asks for a target among them.
+    int checked = 0;
+    for (unsigned seed = 1; checked < 2000; ++seed) {
+        bool seer = seed % 2;
+        SilentMatch match(seed);
+        RandomPolicy random;
+        StrongPolicy strong(testBudget(24));
+        Policy& other = seed % 4 < 2 ? (Policy&)match.rules[!seer] : random;
+        while (!simulator::over(match.game) && match.game.battle.turn < 40) {
+            bool side = simulator::sideToMove(match.game);
+            Action action = (side == seer ? (Policy&)strong : other).choose(match.game);
+            if (side == seer) {
+                ASSERT_TRUE(simulator::isLegal(match.game, action))
+                    << "seed " << seed << ", turn " << match.game.battle.turn << ", kind " << (int)action.kind;
+                ++checked;
+            }
+            simulator::step(match.game, action);
+        }
+    }
+}
+
+TEST(StrongOpponent, StopsWhenItsTimeIsUpAndLetsTheWindowRunMeanwhile) {
+    SilentMatch match(3);
+    match.playUntil(2, true, 0);
+    // A clock that moves a millisecond at every reading, whatever the machine's speed.
+    static long long now;
+    now = 0;
+    long long lastYield = 0, longestWait = 0;
+    StrongSettings settings = testBudget(100000);
+    settings.milliseconds = 300;
+    settings.clock = [] { return ++now; };
+    settings.yield = [&] {
+        longestWait = std::max(longestWait, now - lastYield);
+        lastYield = now;
+    };
+    StrongPolicy strong(settings);
+    strong.choose(match.game);
+    EXPECT_TRUE(strong.lastSearch().timeRanOut);
+    EXPECT_GT(lastYield, 250) << "it yielded until the end";
+    EXPECT_LE(longestWait, 50);
 }
