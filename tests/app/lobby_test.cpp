@@ -1,6 +1,7 @@
 // The lobby: its picture and button, a press that starts a match at once, and the way back.
 #include <gtest/gtest.h>
 
+#include "ai/policies.h"
 #include "card/card.h"
 #include "game/game.h"
 #include "app/lobby.h"
@@ -81,6 +82,29 @@ TEST_F(Lobby, AfterTheEndScreenTheLobbyReturnsAndAPressStartsAFreshMatch) {
     // The window closed in the lobby, drawn again after the second match.
     EXPECT_EQ(at(4, 4), colourOf("lobby"));
     EXPECT_TRUE(game.gameEnd);
+}
+
+// The strong opponent, as the game plays it when it is chosen: a whole match from the lobby to the
+// end screen and back, every frame sound, and not the match the standard opponent plays.
+TEST_F(Lobby, AgainstTheStrongOpponentAMatchRunsFromTheLobbyToTheEndScreenAndBack) {
+    std::vector<testing_support::MatchRecord> records;
+    for (Opponent chosen : {Opponent::STANDARD, Opponent::STRONG}) {
+        open(0.75); // a window again: the last run ended by closing it
+        headless::setSeed(4);
+        std::unique_ptr<Policy> opponent = opponentPolicy(chosen);
+        game.opponent = opponent.get();
+        ScriptedPlayer player(game, PlayerStyle{});
+        player.useLobby(1);
+        player.attach();
+        EXPECT_THROW(runLobby(game), platform::WindowClosed);
+        player.detach();
+        records.push_back(player.record());
+        const auto& r = records.back();
+        EXPECT_TRUE(r.faults.empty()) << r.faults.front();
+        EXPECT_EQ(r.wins + r.losses, 1) << "played to the end screen";
+        EXPECT_EQ(at(4, 4), colourOf("lobby"));
+    }
+    EXPECT_NE(records[0].frames, records[1].frames) << "the strong opponent chose otherwise";
 }
 
 } // namespace

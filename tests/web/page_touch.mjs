@@ -1,9 +1,12 @@
 // The game by touch alone, in Debian's Chromium with touch emulated: a phone held upright (390 x 844
 // at 3x) and a tablet (1024 x 768 at 2x), each in a browser profile of its own. The terminal opens
 // no on-screen keyboard; the phone is asked to turn (and can play upright); every button of the
-// page is at least 44 CSS pixels; Start in the launcher is tapped, then the adventure button, then
-// the end of every turn until the match is over; the end screen says to tap, a click of the mouse
-// on it does nothing, and a tap goes back to the lobby. Not one keyboard event on the way.
+// page is at least 44 CSS pixels; the strong opponent is chosen (on the phone by a tap on the
+// launcher's opponent line, on the tablet by ?opponent=strong in the address); Start in the launcher
+// is tapped, then the adventure button, then the end of every turn until the match is over; the end
+// screen says to tap, a click of the mouse on it does nothing, and a tap goes back to the lobby. Not
+// one keyboard event on the way. The longest task the page's main thread ran during the match is
+// printed: the strong opponent gives the page its turn while it thinks.
 //
 //   node page_touch.mjs <page folder> [--screenshots <prefix>] [--chromium <path>]
 //
@@ -13,22 +16,36 @@
 import { writeFileSync } from 'node:fs';
 import {
   ADVENTURE_BUTTON, END_TURN_BUTTON, STEP_MS, canvasSamples, clickAt, differing, drawnText, exit, framesUntilStill, lit,
-  options, run, sleep, tapAt, terminalPoint, waitForCanvas, waitForTerminal, watch,
+  options, run, sleep, tapAt, terminalPoint, terminalText, waitForCanvas, waitForTerminal, watch,
 } from './browser.mjs';
 
 const DEVICES = [
-  { name: 'phone', viewport: { width: 390, height: 844, deviceScaleFactor: 3 }, frame: '1134 x 768', upright: true },
-  { name: 'tablet', viewport: { width: 1024, height: 768, deviceScaleFactor: 2 }, frame: '1512 x 1024', upright: false },
+  { name: 'phone', viewport: { width: 390, height: 844, deviceScaleFactor: 3 }, frame: '1134 x 768', upright: true,
+    address: '', tapOpponent: true },
+  { name: 'tablet', viewport: { width: 1024, height: 768, deviceScaleFactor: 2 }, frame: '1512 x 1024', upright: false,
+    address: '?opponent=strong', tapOpponent: false },
 ];
+const OPPONENT_LINE = 'Opponent (O to change): ';
 const TAP_PROMPT = '轻'; // drawn by the end screen's prompt on a touch screen, and by nothing else
 const MATCH_MS = 10 * 60000;
 const SMALLEST_TAP = 44; // CSS pixels
 
-// Counts the keyboard's events on the page, from before its own script runs.
+// Counts the keyboard's events on the page, and keeps its longest task, from before its own script
+// runs.
 const countKeys = () => {
   window.keyboardEvents = 0;
   for (const type of ['keydown', 'keyup', 'keypress']) window.addEventListener(type, () => window.keyboardEvents++, true);
+  window.longestTask = 0;
+  new PerformanceObserver((list) => {
+    for (const task of list.getEntries()) window.longestTask = Math.max(window.longestTask, task.duration);
+  }).observe({ type: 'longtask' });
 };
+
+// The opponent the launcher shows, once it shows one.
+async function launcherOpponent(page) {
+  const line = (await terminalText(page)).split('\n').find((l) => l.includes(OPPONENT_LINE));
+  return line ? line.slice(line.indexOf(OPPONENT_LINE) + OPPONENT_LINE.length).trim() : null;
+}
 
 // Every button the page shows that is smaller than a fingertip.
 const smallButtons = (page) => page.evaluate((least) => [...document.querySelectorAll('button')]
@@ -64,7 +81,7 @@ async function onDevice(browser, url, problems, device, screenshots) {
   watch(page, problems);
   await page.evaluateOnNewDocument(countKeys);
   await page.setViewport({ ...device.viewport, isMobile: true, hasTouch: true });
-  await page.goto(url, { waitUntil: 'load' });
+  await page.goto(url + device.address, { waitUntil: 'load' });
   await waitForTerminal(page, 'Game Launcher');
   const inputMode = await page.evaluate(() => document.querySelector('.xterm-helper-textarea')?.getAttribute('inputmode'));
   if (inputMode !== 'none') throw new Error(`the terminal's text box has inputmode ${inputMode}: a phone would open its keyboard`);
@@ -79,6 +96,10 @@ async function onDevice(browser, url, problems, device, screenshots) {
     await page.waitForFunction(() => document.getElementById('turn-phone').hidden, { timeout: STEP_MS });
   }
 
+  if (device.tapOpponent) await tapText(page, OPPONENT_LINE);
+  for (const started = Date.now(); await launcherOpponent(page) !== 'Strong'; await sleep(100)) {
+    if (Date.now() - started > STEP_MS) throw new Error(`the launcher shows the opponent ${await launcherOpponent(page)}, not Strong`);
+  }
   await tapText(page, 'Start');
   await page.waitForFunction(() => window.cardbattlePage.framesShown() > 0, { timeout: STEP_MS, polling: 5 });
   const lobby = await waitForCanvas(page, (s) => lit(s) > 0.9, 'the lobby');
@@ -88,7 +109,9 @@ async function onDevice(browser, url, problems, device, screenshots) {
   await tapAt(page, ADVENTURE_BUTTON);
   await waitForCanvas(page, (s) => differing(s, lobby) > 0.5, 'the battle screen');
   const started = Date.now();
+  await page.evaluate(() => { window.longestTask = 0; });
   const turns = await playToTheEnd(page);
+  const longest = Math.round(await page.evaluate(() => window.longestTask));
   const seconds = Math.round((Date.now() - started) / 1000);
 
   const end = await canvasSamples(page);
@@ -104,7 +127,8 @@ async function onDevice(browser, url, problems, device, screenshots) {
   const keys = await page.evaluate(() => window.keyboardEvents);
   if (keys !== 0) throw new Error(`${keys} keyboard events reached the page`);
   console.log(`${device.name} (${device.viewport.width} x ${device.viewport.height} at ${device.viewport.deviceScaleFactor}x): ` +
-    `the window ${device.frame}; ${turns} turns ended by tapping, the match over in ${seconds} s; ` +
+    `the window ${device.frame}; against the strong opponent, ${turns} turns ended by tapping, the match over in ` +
+    `${seconds} s, the longest task ${longest} ms; ` +
     'a click on the end screen did nothing, a tap went back to the lobby; no keyboard event');
   await context.close();
 }
