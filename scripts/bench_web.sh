@@ -9,9 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 frames="${1:-100}"
 [ -f build-web/CMakeCache.txt ] || scripts/web.sh
-cmake --build build -j"$(nproc)" --target bench_frame_loop >/dev/null
+cmake --build build -j"$(nproc)" --target bench_frame_loop bench_decision_times >/dev/null
 # Debian's emcc runs on Node.js and needs Debian's own modules (acorn), as in scripts/web.sh.
-NODE_PATH=/usr/share/nodejs cmake --build build-web -j"$(nproc)" --target bench_frame_loop >/dev/null
+NODE_PATH=/usr/share/nodejs cmake --build build-web -j"$(nproc)" --target bench_frame_loop bench_decision_times >/dev/null
 # The Node program's stand-in page, as the browser build's tests have it.
 export NODE_PATH="$PWD/node_modules" CARDBATTLE_WEB_FONT=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc \
   CARDBATTLE_WEB_GLYPHS="$PWD/web/glyphs.js" CARDBATTLE_WEB_STORAGE="$PWD/web/storage.js"
@@ -29,3 +29,7 @@ echo "== the browser build's best over the native build's best"
                 if (!(key in t) || $4 < t[key]) t[key] = $4; sizes[$2] = 1 }
        END { for (s in sizes) printf "%-28s native %6d us  web %6d us  %.2f x\n", s, t["n", s], t["w", s], t["w", s] / t["n", s] }' |
   sort -t/ -k2,2nr
+# The strong opponent's thinking before each action (bench/decision_times.cpp), on both sides.
+echo "== the strong opponent's decisions: native, then WebAssembly under Node"
+(cd build && bench/bench_decision_times 10)
+(cd build-web && node bench/bench_decision_times.js 10)
