@@ -2,7 +2,8 @@
 # The battle frame composed by the browser build beside the native build, in one run: the same
 # timing program (bench/frame_loop.cpp), as WebAssembly under Node (V8, as in Chromium) and
 # natively, both with the baked pictures, taking turns twice (so that a busy moment of the machine
-# does not fall on one side only), then the ratio of their best times at each window size. Builds
+# does not fall on one side only), then the ratio of their best times at each window size; then the
+# strong opponent's thinking before each action on both sides (bench/decision_times.cpp). Builds
 # what is out of date first (scripts/web.sh configures the browser build when it is missing).
 #   scripts/bench_web.sh [frames per batch]
 set -euo pipefail
