@@ -46,6 +46,8 @@ void pump() {
 void sleepSliced(int ms) {
     long long end = clockMs() + (ms > 0 ? ms : 0);
     pump();
+    // A sleep of nothing still gives the system its turn: a browser's page runs only then.
+    if (ms <= 0) system().rest(0);
     for (long long left = end - clockMs(); left > 0; left = end - clockMs()) {
         system().rest((int)(left < SLEEP_SLICE_MS ? left : SLEEP_SLICE_MS));
         pump();
@@ -55,7 +57,7 @@ void sleepSliced(int ms) {
 void sleep(int ms) {
     pollRun = 0;
     if (system().isOpen()) return sleepSliced(ms);
-    if (ms > 0) system().rest(ms);
+    system().rest(ms > 0 ? ms : 0);
 }
 
 // Counts polls and throttles a busy loop: many polls in a row with no frame and no sleep between
