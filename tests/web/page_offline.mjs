@@ -33,6 +33,20 @@ async function waitForKept(page, files) {
     .catch(async () => { throw new Error(`the game was not kept: caches ${JSON.stringify(await caches(page))}, ${files.length} files expected`); });
 }
 
+// Resolves once the page's main frame has started `count` more documents.
+function navigations(page, count) {
+  return new Promise((resolve, reject) => {
+    const seen = (frame) => {
+      if (frame !== page.mainFrame() || --count > 0) return;
+      page.off('framenavigated', seen);
+      clearTimeout(late);
+      resolve();
+    };
+    const late = setTimeout(() => reject(new Error(`the page did not start again (${count} more starts awaited)`)), STEP_MS);
+    page.on('framenavigated', seen);
+  });
+}
+
 async function reachLobby(page) {
   await waitForTerminal(page, 'Game Launcher');
   await page.keyboard.press('Enter');
@@ -44,7 +58,10 @@ const o = options(process.argv.slice(2));
 exit(run(o, async ({ browser, served, url, problems }) => {
   const files = keptFiles(o.folder);
   const page = await browser.newPage();
-  watch(page, problems);
+  // While a new version takes over, the page starts twice and the second start cuts short what the
+  // first was fetching: that, and only then, is no fault.
+  let takingOver = false;
+  watch(page, problems, (text) => takingOver && text.endsWith('net::ERR_ABORTED'));
   await page.goto(url, { waitUntil: 'load' });
   await waitForTerminal(page, 'Game Launcher');
   await waitForKept(page, files);
@@ -68,7 +85,12 @@ exit(run(o, async ({ browser, served, url, problems }) => {
   const sent = served.bytes;
   await page.reload({ waitUntil: 'load' }); // finds it: installed, waiting
   await page.waitForFunction(async () => !!(await navigator.serviceWorker.getRegistration())?.waiting, { timeout: STEP_MS, polling: 100 });
-  await Promise.all([page.waitForNavigation({ waitUntil: 'load', timeout: STEP_MS }), page.reload({ waitUntil: 'load' })]);
+  takingOver = true;
+  const restarted = navigations(page, 2); // the reload, then the start under the new version
+  await page.reload({ waitUntil: 'load' });
+  await restarted;
+  await page.waitForFunction(() => document.readyState === 'complete', { timeout: STEP_MS, polling: 50 });
+  takingOver = false;
   await waitForKept(page, files);
   const kept = await caches(page);
   if (kept[0][0] !== 'cardbattle-another') throw new Error(`after a new build the caches are ${JSON.stringify(kept)}`);
