@@ -12,7 +12,7 @@
 struct StrongSettings {
     // The in-game budget: the iterations bind well within the time cap on a desktop, so a match with
     // a given seed plays the same; the cap only guards a slow machine.
-    static constexpr int IN_GAME_ITERATIONS = 3000;
+    static constexpr int IN_GAME_ITERATIONS = 6000;
     static constexpr int IN_GAME_MILLISECONDS = 300;
 
     int iterations = IN_GAME_ITERATIONS;
