@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "ai/policies.h"
@@ -20,18 +19,12 @@
 #include "platform/headless/headless.h"
 #include "platform/platform.h"
 #include "render/surface.h"
+#include "resident_memory.h"
 #include "support/scripted_player.h"
+#include "support/silent_table.h"
 #include "support/test_catalogue.h"
 
 namespace {
-
-long residentKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return -1;
-}
 
 struct Table {
     Game game;
@@ -75,22 +68,12 @@ void ResidentMemoryOverAHundredMatches(benchmark::State& state) {
 }
 BENCHMARK(ResidentMemoryOverAHundredMatches)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// Silent matches on this thread, the standard rules in both seats.
-struct SilentTable {
-    SimulationScope scope;
-    StandardPolicy player, opponent;
-    SilentPresenter presenter{player};
-    Game game;
-
-    SilentTable() {
-        game.presenter = &presenter;
-        game.opponent = &opponent;
-    }
+// Silent matches on this thread in an arena of their own, the standard rules in both seats.
+struct SilentTable : SimulationScope, testing_support::SilentTable {
     // Match 1 played until `side` is about to begin its turn `turn`.
     void playUntil(int turn, bool side) {
         dealMatch(&game, 1);
-        while (!simulator::over(game) && (game.battle.turn < turn || simulator::sideToMove(game) != side))
-            simulator::step(game, (simulator::sideToMove(game) ? opponent : player).choose(game));
+        testing_support::SilentTable::playUntil(turn, side);
     }
 };
 

@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -24,6 +23,7 @@
 #include "game/game.h"
 #include "game/presenter.h"
 #include "game/simulator.h"
+#include "resident_memory.h"
 
 namespace {
 
@@ -141,14 +141,6 @@ unsigned matchSeedOf(unsigned long long seed, long match) {
     return mix.next();
 }
 
-long residentKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    return -1;
-}
-
 struct Run {
     explicit Run(const Setup& s) : setup(s) {}
     const Setup& setup;
@@ -233,8 +225,10 @@ int main(int argc, char** argv) {
     printDecisions("opponent", t.seat[1]);
     std::printf("time: %.2f s, %.0f matches per second\n", seconds, t.played / seconds);
     long now = residentKiB();
-    if (now >= 0)
+    if (run.memoryAtThousand >= 0)
         std::printf("resident memory: %ld KiB after 1,000 matches, %ld KiB after %ld\n", run.memoryAtThousand, now,
                     t.played);
+    else if (now >= 0)
+        std::printf("resident memory: %ld KiB after %ld matches\n", now, t.played);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "game/simulator.h"
 #include "platform/headless/headless.h"
 #include "support/battle_board.h"
+#include "support/silent_table.h"
 
 namespace headless = platform::headless;
 using testing_support::BoardTest;
@@ -131,24 +132,13 @@ TEST_F(OpponentPick, HeroThenLowestMinionThenItsOwnHero) {
 namespace {
 
 // A match played without a screen, one decision at a time, in an arena of the test's own.
-struct SilentMatch {
-    SimulationScope scope;
-    StandardPolicy rules[2];
-    SilentPresenter presenter{rules[0]};
-    Game game;
-
-    explicit SilentMatch(unsigned seed) {
-        game.presenter = &presenter;
-        game.opponent = &rules[1];
-        dealMatch(&game, seed);
-    }
+struct SilentMatch : SimulationScope, testing_support::SilentTable {
+    explicit SilentMatch(unsigned seed) { dealMatch(&game, seed); }
     // The standard rules play on (the player giving back the cards of `exchange`) until `side` is
     // about to begin its turn `turn`.
     void playUntil(int turn, bool side, unsigned exchange) {
         simulator::step(game, Action::exchange(exchange));
-        while (!simulator::over(game) &&
-               (game.battle.turn < turn || simulator::sideToMove(game) != side))
-            simulator::step(game, rules[simulator::sideToMove(game)].choose(game));
+        SilentTable::playUntil(turn, side);
     }
 };
 

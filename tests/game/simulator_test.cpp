@@ -9,6 +9,7 @@
 #include "game/presenter.h"
 #include "game/simulator.h"
 #include "support/battle_board.h"
+#include "support/silent_table.h"
 
 using testing_support::BoardTest;
 
@@ -134,32 +135,19 @@ std::set<const void*> objectsOf(const Game& g) {
     return all;
 }
 
-// Two standard policies playing a silent match.
-struct SilentTable {
-    StandardPolicy player, opponent;
-    SilentPresenter presenter{player};
-    Game game;
-    SilentTable() {
-        game.presenter = &presenter;
-        game.opponent = &opponent;
-    }
-    void playUntilTurn(int turn) {
-        while (!simulator::over(game) && game.battle.turn < turn)
-            simulator::step(game, (simulator::sideToMove(game) ? opponent : player).choose(game));
-    }
-};
+using testing_support::SilentTable;
 
 TEST(Simulation, ACopyPlayedToTheEndLeavesTheOriginalAsItWasAndSharesNothing) {
     SimulationScope scope;
     SilentTable real, trial;
     dealMatch(&real.game, 3);
-    real.playUntilTurn(5);
+    real.playUntil(5);
     std::string before = fingerprint(real.game);
     simulator::copyPosition(real.game, trial.game);
     EXPECT_EQ(fingerprint(trial.game), before);
     std::set<const void*> mine = objectsOf(real.game), theirs = objectsOf(trial.game);
     for (const void* p : theirs) EXPECT_EQ(mine.count(p), 0u) << "an object is shared";
-    trial.playUntilTurn(1000);
+    trial.playUntil(1000);
     EXPECT_TRUE(simulator::over(trial.game));
     EXPECT_EQ(fingerprint(real.game), before);
 }
