@@ -16,9 +16,6 @@ constexpr int THINKING_MS = CARDBATTLE_THINKING_MS;
 constexpr int THINKING_MS = StrongSettings::IN_GAME_MILLISECONDS;
 #endif
 
-int firstPlace(bool camp) { return camp ? 11 : 2; }
-int enemyHero(bool camp) { return camp ? 0 : 1; }
-
 // Where the standard rules play a card of side camp: the left-most free place for a minion, the
 // first marked slot for a spell; -1 when the card cannot be played.
 int placeFor(Game& game, Card& card, bool camp) {
@@ -37,7 +34,7 @@ int placeFor(Game& game, Card& card, bool camp) {
 
 // The enemy hero when it may be struck, else the right-most marked enemy place; -1 for none.
 int attackTarget(const Battle& b, bool camp) {
-    if (b.canAsTarget[enemyHero(camp)]) return enemyHero(camp);
+    if (b.canAsTarget[heroSlot(!camp)]) return heroSlot(!camp);
     int target = -1;
     for (int slot = firstPlace(!camp); slot < firstPlace(!camp) + 9; ++slot)
         if (b.canAsTarget[slot]) target = slot;
@@ -64,7 +61,7 @@ Action StandardPolicy::choose(Game& game) {
     for (;;) {
         if (cardPhase) {
             // After a play the next card slides into this index and waits for the next pass.
-            std::vector<Card*>& hand = camp ? b.opCard : b.myCard;
+            std::vector<Card*>& hand = b.hand(camp);
             while (next < (int)hand.size()) {
                 int card = next++;
                 int slot = placeFor(game, *hand[card], camp);
@@ -94,7 +91,7 @@ int StandardPolicy::pick(Game& game, bool camp) { return standardPick(game.battl
 
 int standardPick(const Battle& battle, bool camp) {
     const bool* marks = battle.canAsTarget;
-    if (marks[enemyHero(camp)]) return enemyHero(camp);
+    if (marks[heroSlot(!camp)]) return heroSlot(!camp);
     for (int side : {!camp, camp})
         for (int slot = firstPlace(side); slot < firstPlace(side) + 9; ++slot)
             if (marks[slot]) return slot;

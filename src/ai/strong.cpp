@@ -26,7 +26,7 @@ uint64_t keyOf(const Game& game, const Action& a) {
     uint64_t card = 0;
     if (a.kind == Action::PLAY) {
         const Battle& b = game.battle;
-        card = (uint64_t)(simulator::sideToMove(game) ? b.opCard : b.myCard)[a.card]->id;
+        card = (uint64_t)b.hand(simulator::sideToMove(game))[a.card]->id;
     }
     return (uint64_t)a.kind | card << 8 | (uint64_t)(a.slot + 1) << 24 | (uint64_t)(a.target + 1) << 32 |
            (uint64_t)a.mask << 40;
@@ -41,15 +41,15 @@ void shuffleByKind(std::vector<Card*>& cards) {
 // Deals anew what side `seer` cannot see: the other side's hand and deck as one pile, shuffled and
 // dealt back by the public counts, and its own deck's order.
 void dealHidden(Battle& b, bool seer) {
-    std::vector<Card*>& hand = seer ? b.myCard : b.opCard;
-    std::vector<Card*>& deck = seer ? b.myDeck : b.opDeck;
+    std::vector<Card*>& hand = b.hand(!seer);
+    std::vector<Card*>& deck = b.deck(!seer);
     size_t handSize = hand.size();
     std::vector<Card*> pile(hand);
     pile.insert(pile.end(), deck.begin(), deck.end());
     shuffleByKind(pile);
     hand.assign(pile.begin(), pile.begin() + handSize);
     deck.assign(pile.begin() + handSize, pile.end());
-    shuffleByKind(seer ? b.opDeck : b.myDeck);
+    shuffleByKind(b.deck(seer));
 }
 
 // The searching side's own later turns in a playout: the standard rules, but a minion goes to the
@@ -59,8 +59,8 @@ void dealHidden(Battle& b, bool seer) {
 Action towardOpenColumn(Game& game, Action a) {
     bool camp = simulator::sideToMove(game);
     Battle& b = game.battle;
-    if (a.kind != Action::PLAY || game.isSpell((camp ? b.opCard : b.myCard)[a.card]->id)) return a;
-    int first = camp ? 11 : 2, facing = camp ? -9 : 9;
+    if (a.kind != Action::PLAY || game.isSpell(b.hand(camp)[a.card]->id)) return a;
+    int first = firstPlace(camp), facing = camp ? -9 : 9;
     for (int slot = first + 8; slot >= first; --slot)
         if (b.c[slot]->id == 0 && b.c[slot + facing]->id == 0) {
             a.slot = (signed char)slot;

@@ -222,6 +222,9 @@ SpellCard* hit();
 // nullptr for an id that has no board class.
 Minion* makeBoardMinion(const MinionCard& card, int pos, bool camp);
 
+// Side camp's hero's slot and the first of its nine places (camp true: the opponent's).
+inline int heroSlot(bool camp) { return camp ? 1 : 0; }
+inline int firstPlace(bool camp) { return camp ? 11 : 2; }
 // The enemy hero's slot, then the enemy places left to right, for an act of side camp.
 std::vector<int> enemySlots(bool camp);
 // Whether the minion of this card asks its side for a target when it is played (its battle cry

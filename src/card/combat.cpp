@@ -6,14 +6,6 @@
 #include "game/game.h"
 #include "game/presenter.h"
 
-namespace {
-
-// The slots of the side opposing `camp`.
-int enemyHero(bool camp) { return camp ? 0 : 1; }
-int firstEnemyPlace(bool camp) { return camp ? 2 : 11; }
-
-} // namespace
-
 bool Character::canBecomeTarget(Game*, bool fromCamp, int) {
     if (id == 0) return false;
     if (fromCamp == camp) return true; // a side may always pick its own, immune or not
@@ -27,7 +19,7 @@ void Character::chooseTarget(Game* game) { game->battle.clearTargets(); }
 void Minion::chooseTarget(Game* game) {
     Battle& b = game->battle;
     b.clearTargets();
-    int first = firstEnemyPlace(camp);
+    int first = firstPlace(!camp);
     bool hasTaunt = false;
     for (int e = first; e < first + 9; ++e)
         if (b.c[e]->special & TAUNT) hasTaunt = true;
@@ -36,8 +28,8 @@ void Minion::chooseTarget(Game* game) {
     // The hero is open only past an empty (or unstrikable) facing place.
     int facing = camp ? pos - 9 : pos + 9;
     bool facingMarked = facing >= first && facing < first + 9 && b.canAsTarget[facing];
-    Character* hero = b.c[enemyHero(camp)];
-    b.canAsTarget[enemyHero(camp)] = !facingMarked && hero->canBecomeTarget(game, camp, 0) && !hasTaunt;
+    Character* hero = b.c[heroSlot(!camp)];
+    b.canAsTarget[heroSlot(!camp)] = !facingMarked && hero->canBecomeTarget(game, camp, 0) && !hasTaunt;
 }
 
 int Character::setTarget(Game* game, std::vector<int> candi, bool camp) {

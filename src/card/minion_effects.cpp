@@ -12,9 +12,8 @@ constexpr int CLAUDE_ID = 1201;
 } // namespace
 
 std::vector<int> enemySlots(bool camp) {
-    std::vector<int> slots{camp ? 0 : 1};
-    int first = camp ? 2 : 11;
-    for (int slot = first; slot < first + 9; ++slot) slots.push_back(slot);
+    std::vector<int> slots{heroSlot(!camp)};
+    for (int slot = firstPlace(!camp); slot < firstPlace(!camp) + 9; ++slot) slots.push_back(slot);
     return slots;
 }
 
@@ -53,7 +52,7 @@ void Minion_FPrincess::endOfMyTurn(Game*) { special |= SHIELD; }
 
 void Minion_Ara::battleCry(Game* game) {
     Battle& b = game->battle;
-    int first = camp ? 11 : 2;
+    int first = firstPlace(camp);
     for (int n = 0; n < 4; ++n) {
         std::vector<int> free;
         for (int slot = first; slot < first + 9; ++slot)

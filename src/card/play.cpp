@@ -9,7 +9,7 @@ namespace {
 bool playable(Game* game, const Card& card, bool camp) {
     Battle& b = game->battle;
     if (card.spCost > (camp ? b.opSp : b.mySp)) return false;
-    int first = camp ? 11 : 2;
+    int first = firstPlace(camp);
     for (int slot = first; slot < first + 9; ++slot)
         if (b.c[slot]->id == 0) return true;
     return false;
@@ -30,7 +30,7 @@ void SpellCard::setTarget(Game* game) {
     b.clearTargets();
     if (id != 10000) return;
     bool caster = b.nowTurn; // the side whose turn it is casts
-    int hero = caster ? 0 : 1, first = caster ? 2 : 11;
+    int hero = heroSlot(!caster), first = firstPlace(!caster);
     b.canAsTarget[hero] = b.c[hero]->canBecomeSpellTarget(game, caster);
     for (int slot = first; slot < first + 9; ++slot) b.canAsTarget[slot] = b.c[slot]->canBecomeSpellTarget(game, caster);
 }

@@ -59,7 +59,7 @@ void openTurn(Game* game, bool camp) {
     if (!camp) ++b.turn;
     b.nowTurn = camp;
     b.c[camp]->beginOfMyTurn(game);
-    for (int slot = camp ? 11 : 2, last = slot + 8; slot <= last; ++slot) b.c[slot]->beginOfMyTurn(game);
+    for (int slot = firstPlace(camp); slot < firstPlace(camp) + 9; ++slot) b.c[slot]->beginOfMyTurn(game);
     int& spMax = camp ? b.opSpMax : b.mySpMax;
     if (spMax <= 9) ++spMax;
     (camp ? b.opSp : b.mySp) = spMax;
@@ -76,7 +76,7 @@ void closeTurn(Game* game, bool camp) {
     if (!camp) game->status = DISABLE;
     for (int slot = 0; slot < 20; ++slot) b.c[slot]->endOfTurn(game);
     b.c[camp]->endOfMyTurn(game);
-    for (int slot = camp ? 11 : 2, last = slot + 8; slot <= last; ++slot) b.c[slot]->endOfMyTurn(game);
+    for (int slot = firstPlace(camp); slot < firstPlace(camp) + 9; ++slot) b.c[slot]->endOfMyTurn(game);
 }
 
 void dealMatch(Game* game, unsigned seed) {

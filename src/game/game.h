@@ -52,6 +52,10 @@ public:
     void printBattle(Game* game, bool canFlush);
     void useCard(Game* game, int cpos, int pos, bool camp);
     void getCard(Game* game, Card* newc, bool camp, int fromPos);
+    // Side camp's hand and deck (camp true: the opponent's).
+    std::vector<Card*>& hand(bool camp) { return camp ? opCard : myCard; }
+    const std::vector<Card*>& hand(bool camp) const { return camp ? opCard : myCard; }
+    std::vector<Card*>& deck(bool camp) { return camp ? opDeck : myDeck; }
     // Clears all twenty target marks: every marking starts from none.
     void clearTargets() {
         for (bool& mark : canAsTarget) mark = false;

@@ -12,10 +12,6 @@ namespace simulator {
 
 namespace {
 
-int firstPlace(bool camp) { return camp ? 11 : 2; }
-
-std::vector<Card*>& handOf(Battle& b, bool camp) { return camp ? b.opCard : b.myCard; }
-
 // The target marks as they were, put back when a listing that marked is done.
 struct KeptMarks {
     Battle& battle;
@@ -40,7 +36,7 @@ void battleCryTargets(Game& game, const Card& card, bool camp, std::vector<int>&
 
 void addPlays(Game& game, bool camp, std::vector<Action>& out) {
     Battle& b = game.battle;
-    std::vector<Card*>& hand = handOf(b, camp);
+    std::vector<Card*>& hand = b.hand(camp);
     std::vector<int> targets;
     for (int i = 0; i < (int)hand.size(); ++i) {
         Card& card = *hand[i];
@@ -72,7 +68,7 @@ void addAttacks(Game& game, bool camp, std::vector<Action>& out) {
 }
 
 bool inHand(const Battle& b, bool camp, int index) {
-    return index >= 0 && index < (int)(camp ? b.opCard.size() : b.myCard.size());
+    return index >= 0 && index < (int)b.hand(camp).size();
 }
 
 // The exchange, as the player's clicks make it: the marked cards, then the button.
@@ -132,7 +128,7 @@ bool isLegal(Game& game, const Action& action) {
     if (std::find(actions.begin(), actions.end(), action) != actions.end()) return true;
     // Any card of a kind stands for its kind; a battle cry's target may be left to the side's pick.
     if (action.kind != Action::PLAY || !inHand(game.battle, sideToMove(game), action.card)) return false;
-    std::vector<Card*>& hand = handOf(game.battle, sideToMove(game));
+    std::vector<Card*>& hand = game.battle.hand(sideToMove(game));
     Action same = action;
     for (int i = 0; i < (int)hand.size(); ++i) {
         if (hand[i]->id != hand[action.card]->id) continue;
