@@ -10,8 +10,8 @@ constexpr int HAND_LIMIT = 8;
 } // namespace
 
 void Battle::drawCard(Game* game, bool camp) {
-    std::vector<Card*>& deck = camp ? opDeck : myDeck;
-    std::vector<Card*>& hand = camp ? opCard : myCard;
+    std::vector<Card*>& deck = this->deck(camp);
+    std::vector<Card*>& hand = this->hand(camp);
     if (deck.empty() || (int)hand.size() >= HAND_LIMIT) return;
     game->presenter->cardDrawn(game, camp);
     hand.push_back(deck.back());
@@ -20,7 +20,7 @@ void Battle::drawCard(Game* game, bool camp) {
 }
 
 void Battle::getCard(Game* game, Card* newc, bool camp, int fromPos) {
-    std::vector<Card*>& hand = camp ? opCard : myCard;
+    std::vector<Card*>& hand = this->hand(camp);
     // A full hand drops the card; the match pool reclaims it with the rest.
     if ((int)hand.size() >= HAND_LIMIT) return;
     game->presenter->cardGiven(game, camp, fromPos);
@@ -28,7 +28,7 @@ void Battle::getCard(Game* game, Card* newc, bool camp, int fromPos) {
 }
 
 void Battle::useCard(Game* game, int cpos, int pos, bool camp) {
-    std::vector<Card*>& hand = camp ? opCard : myCard;
+    std::vector<Card*>& hand = this->hand(camp);
     // Callers test playability; a stray index must still not reach past the hand or the board.
     if (cpos < 0 || cpos >= (int)hand.size() || pos < 0 || pos >= 20) return;
     Card* card = hand[cpos];

@@ -26,7 +26,7 @@ void slide(Game* game, const char* pid, LayoutPoint from, LayoutPoint to, int tm
     game->anime_move(pid, from.x, from.y, to.x, to.y, tm, frame, fmt);
 }
 
-size_t handSize(Game* game, bool camp) { return (camp ? game->battle.opCard : game->battle.myCard).size(); }
+size_t handSize(Game* game, bool camp) { return game->battle.hand(camp).size(); }
 
 // The centre of the hand position the next card of the player's hand takes.
 LayoutPoint nextHandCentre(Game* game) {
